@@ -112,6 +112,10 @@ bool Window::Create(std::int32_t clientWidth, std::int32_t clientHeight, const s
 
 bool Window::PumpMessages()
 {
+    if (!videoStarted)
+    {
+        return !closeRequested;
+    }
     SDL_Window* window = AsSdlWindow(handle);
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)

@@ -108,6 +108,30 @@ TEST(RendererDefaultsTest, WithoutAWindowEverythingIsHarmless)
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::temp_directory_path() / "marrowvane-never.png"));
 }
 
+TEST(RendererEmptyClientTest, AZeroByZeroClientGetsAnEmptySurfaceAndTheNextSizeAFullOne)
+{
+    // A window with no client area (minimised, or not made yet) reports 0 by
+    // 0: the frame is empty, drawing and presenting do nothing, and the first
+    // frame with a size makes a full back buffer again.
+    Window window;
+    Renderer renderer;
+    renderer.Initialize(window);
+    renderer.BeginFrame(backgroundColor);
+    EXPECT_EQ(renderer.GetBackBuffer().width, 0);
+    EXPECT_EQ(renderer.GetBackBuffer().height, 0);
+    EXPECT_EQ(renderer.GetBackBuffer().pixels, nullptr);
+    renderer.DrawRect(0, 0, 10, 10, red);
+    renderer.DrawDebugRect(0, 0, 10, 10, red);
+    renderer.Present();
+    EXPECT_FALSE(renderer.SaveScreenshot(std::filesystem::temp_directory_path() / "marrowvane-empty.png"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::temp_directory_path() / "marrowvane-empty.png"));
+    ASSERT_TRUE(window.Create(16, 8, "Restored"));
+    renderer.BeginFrame(backgroundColor);
+    EXPECT_EQ(renderer.GetBackBuffer().width, 16);
+    EXPECT_EQ(renderer.GetBackBuffer().height, 8);
+    EXPECT_EQ(renderer.GetBackBuffer().Row(7)[15], PackPixel(backgroundColor));
+}
+
 TEST_F(RendererTest, BeginFrameMakesAClientSizedBackBufferClearedToTheBackground)
 {
     renderer.BeginFrame(backgroundColor);

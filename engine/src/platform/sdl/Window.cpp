@@ -107,6 +107,8 @@ bool Window::Create(std::int32_t clientWidth, std::int32_t clientHeight, const s
     }
     handle = window;
     showFailureLogged = false;
+    // Games read keys, not text: no text events, no input-method windows.
+    SDL_StopTextInput();
     return true;
 }
 

@@ -14,6 +14,8 @@ namespace Marrowvane
 namespace
 {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 
 // The message of the std::runtime_error that ReadTextFile raises, or
@@ -55,7 +57,7 @@ TEST_F(FileSystemTest, ReadTextFileReturnsEveryByteUnchanged)
         "{\"mainClass\": \"Game\"}",
         "\xEF\xBB\xBF{}",              // byte-order mark kept
         "line\r\nline\rline\n",          // no line-end translation
-        std::string("a\0b\0\0", 5),      // NUL bytes kept
+        "a\0b\0\0"s,      // NUL bytes kept
         AllByteValues(),
         bigger,
     };

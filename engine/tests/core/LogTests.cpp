@@ -14,6 +14,8 @@ namespace Marrowvane
 namespace
 {
 
+using namespace std::string_literals;
+
 using ::testing::internal::CaptureStderr;
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStderr;
@@ -78,7 +80,7 @@ TEST(LogTest, EachLevelWritesItsPrefixAndTheMessageToItsStream)
         // Written unchanged: no quoting, no escaping, prefix on the first line only.
         {LogInfo, false, "two\nlines", "[Info] two\nlines\n"},
         {LogWarn, false, "100% \"quoted\" \\ %s", "[Warn] 100% \"quoted\" \\ %s\n"},
-        {LogError, true, std::string("nul\0byte\xff", 9), std::string("[Error] nul\0byte\xff\n", 18)},
+        {LogError, true, "nul\0byte\xff"s, "[Error] nul\0byte\xff\n"s},
     };
     for (const LogCase& logCase : cases)
     {

@@ -11,6 +11,8 @@ namespace Marrowvane
 namespace
 {
 
+using namespace std::string_literals;
+
 using Fields = std::vector<std::string>;
 
 // What the standard get-line loop makes of the text: the rule Split follows.
@@ -46,8 +48,8 @@ TEST(SplitTest, CutsAtEveryDelimiter)
         {"", '|', {}},
         {"no delimiter", '|', {"no delimiter"}},
         {"a,b|c", ',', {"a", "b|c"}},
-        {std::string("a\0b|c", 5), '|', {std::string("a\0b", 3), "c"}},
-        {std::string("a\0\0b", 4), '\0', {"a", "", "b"}},
+        {"a\0b|c"s, '|', {"a\0b"s, "c"}},
+        {"a\0\0b"s, '\0', {"a", "", "b"}},
         {"x\ny\n", '\n', {"x", "y"}},
     };
     for (const Case& item : cases)

@@ -9,6 +9,7 @@
 #include "core/Color3.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -26,9 +27,20 @@ inline constexpr const char* BoolSuffix = R"re("\s*:\s*(true|false))re";
 // into the expression as it is, so callers pass keys without metacharacters.
 inline std::optional<std::string> Search(const std::string& json, const std::string& key, const char* suffix)
 {
-    const std::regex pattern("\"" + key + suffix, std::regex::ECMAScript);
+    // Compiling dominates on short texts; keep the last few expressions.
+    static std::map<std::string, std::regex> compiled;
+    const std::string source = "\"" + key + suffix;
+    auto found = compiled.find(source);
+    if (found == compiled.end())
+    {
+        if (compiled.size() >= 64)
+        {
+            compiled.clear();
+        }
+        found = compiled.emplace(source, std::regex(source, std::regex::ECMAScript)).first;
+    }
     std::smatch match;
-    if (!std::regex_search(json, match, pattern))
+    if (!std::regex_search(json, match, found->second))
     {
         return std::nullopt;
     }

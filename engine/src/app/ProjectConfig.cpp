@@ -143,6 +143,15 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
     std::size_t matched = 0;
     for (std::size_t i = 0; i < text.size(); ++i)
     {
+        if (matched == 0)
+        {
+            // Every occurrence starts with a double quote: skip to the next one.
+            i = text.find('"', i);
+            if (i == std::string_view::npos)
+            {
+                break;
+            }
+        }
         while (matched > 0 && text[i] != needle[matched])
         {
             matched = fallback[matched - 1];

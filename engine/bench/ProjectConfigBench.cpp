@@ -48,7 +48,8 @@ void Load(benchmark::State& state, const std::string& name, const std::string& j
             break;
         }
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(json.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(json.size()));
 }
 
 void BM_LoadProjectConfigSmall(benchmark::State& state)
@@ -89,7 +90,8 @@ void BM_ExtractIntManyOccurrences(benchmark::State& state)
     {
         benchmark::DoNotOptimize(ExtractInt(json, "width", 0));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(json.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(json.size()));
 }
 BENCHMARK(BM_ExtractIntManyOccurrences)->Unit(benchmark::kMillisecond);
 

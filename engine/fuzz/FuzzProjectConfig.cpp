@@ -91,14 +91,14 @@ void Check(const std::string& json, const std::string& key)
     }
     try
     {
-        Expect(text == Outcome([&] { return RegexExtractors::ExtractString(json, key, "\x01"); }), "ExtractString",
-               json, key);
-        Expect(integer == Outcome([&] { return RegexExtractors::ExtractInt(json, key, -12345); }), "ExtractInt",
-               json, key);
-        Expect(real == Outcome([&] { return RegexExtractors::ExtractFloat(json, key, -0.5f); }), "ExtractFloat",
-               json, key);
-        Expect(boolean == Outcome([&] { return RegexExtractors::ExtractBool(json, key, true); }), "ExtractBool",
-               json, key);
+        Expect(text == Outcome([&] { return RegexExtractors::ExtractString(json, key, "\x01"); }),
+               "ExtractString", json, key);
+        Expect(integer == Outcome([&] { return RegexExtractors::ExtractInt(json, key, -12345); }),
+               "ExtractInt", json, key);
+        Expect(real == Outcome([&] { return RegexExtractors::ExtractFloat(json, key, -0.5f); }),
+               "ExtractFloat", json, key);
+        Expect(boolean == Outcome([&] { return RegexExtractors::ExtractBool(json, key, true); }),
+               "ExtractBool", json, key);
     }
     catch (const std::regex_error&)
     {

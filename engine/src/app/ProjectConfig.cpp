@@ -116,7 +116,8 @@ std::optional<std::string_view> MatchBool(std::string_view text, std::size_t sta
 // colon, blanks and a value that matchValue accepts. Occurrences are found
 // with Knuth-Morris-Pratt, so overlapping ones count and a long key costs no
 // more than a short one.
-std::optional<std::string_view> FindValue(std::string_view text, std::string_view key, ValueMatcher matchValue)
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view key,
+                                          ValueMatcher matchValue)
 {
     std::string needle;
     needle.reserve(key.size() + 2);

@@ -49,7 +49,7 @@ TEST(CommandLineTest, ReadsTheProjectPathAndThePreviewFlag)
         {{"--project=games/A"}, "samples/BasicGame", false},
         {{"--Preview"}, "samples/BasicGame", false},
         {{"--PROJECT", "games/A"}, "games/A", false}, // not the option, so games/A is positional
-        {{"-x"}, "-x", false},                       // one dash is a directory
+        {{"-x"}, "-x", false},                        // one dash is a directory
         {{"-"}, "-", false},
         {{""}, "", false},
         {{"--"}, "samples/BasicGame", false},

@@ -34,21 +34,22 @@ TEST(ExtractStringTest, TakesTheFirstQuotedValueAfterTheKey)
         {R"({"name":"Pong"})", "name", "Pong"},
         {"{\"name\" \t\r\n:\n\v\f \"Pong\"}", "name", "Pong"}, // blanks and line breaks around the colon
         {"{\"name\"\xA0: \"Pong\"}", "name", fallback},        // a no-break space is not white space here
-        {R"({"scenes": [{"name": "Intro"}], "name": "Pong"})", "name", "Intro"}, // first place wins, nested or not
-        {R"({"name": 5, "name": "Later"})", "name", "Later"},                    // wrong form: the search goes on
+        {R"({"scenes": [{"name": "Intro"}], "name": "Pong"})", "name",
+         "Intro"},                                            // first place wins, nested or not
+        {R"({"name": 5, "name": "Later"})", "name", "Later"}, // wrong form: the search goes on
         {R"({"name": ""})", "name", ""},
         {R"({"title": "Say \"hi\""})", "title", "Say \\"}, // no escapes: ends at the first quote
         {"{\"name\": \"two\nlines\"}", "name", "two\nlines"},
         {"{\"name\": \"a\0b\"}"s, "name", "a\0b"s},
         {R"({"name": "unterminated)", "name", fallback},
-        {R"({"Name": "Pong"})", "name", fallback},                  // case-sensitive
-        {R"({"username": "x", "name": "Pong"})", "name", "Pong"},    // whole quoted word only
+        {R"({"Name": "Pong"})", "name", fallback},                // case-sensitive
+        {R"({"username": "x", "name": "Pong"})", "name", "Pong"}, // whole quoted word only
         {R"({"names": "x"})", "name", fallback},
-        {R"({"name" "Pong"})", "name", fallback},  // no colon
+        {R"({"name" "Pong"})", "name", fallback}, // no colon
         {R"({"name": : "Pong"})", "name", fallback},
-        {R"("name": "Pong")", "name", "Pong"},     // no braces needed
+        {R"("name": "Pong")", "name", "Pong"}, // no braces needed
         {R"({"": "empty key"})", "", "empty key"},
-        {R"("a"a"a": "v")", "a\"a", "v"},          // overlapping occurrences of the quoted key
+        {R"("a"a"a": "v")", "a\"a", "v"}, // overlapping occurrences of the quoted key
         {"", "name", fallback},
         {R"({"name": "Pong"})", "", fallback},
     };
@@ -110,7 +111,7 @@ TEST(ExtractFloatTest, TakesAnOptionalMinusDigitsAndAnOptionalFraction)
         {R"({"maxDeltaTime": -0.5})", -0.5f},
         {R"({"maxDeltaTime": .05})", fallback}, // no leading point
         {R"({"maxDeltaTime": -.5})", fallback},
-        {R"({"maxDeltaTime": 1e-2})", 1.0f},    // no exponent
+        {R"({"maxDeltaTime": 1e-2})", 1.0f}, // no exponent
         {R"({"maxDeltaTime": 5.})", 5.0f},
         {R"({"maxDeltaTime": 1.2.3})", 1.2f},
         {R"({"maxDeltaTime": --1})", fallback},
@@ -204,7 +205,8 @@ TEST(ExtractNumberTest, ValuesOutOfRangeThrowTheStandardConversionError)
         else
         {
             EXPECT_EQ(Outcome([&] { return ExtractFloat(item.json, "n", 0.0f); }), item.expected);
-            EXPECT_EQ(Outcome([&] { return RegexExtractors::ExtractFloat(item.json, "n", 0.0f); }), item.expected);
+            EXPECT_EQ(Outcome([&] { return RegexExtractors::ExtractFloat(item.json, "n", 0.0f); }),
+                      item.expected);
         }
     }
 }
@@ -249,8 +251,8 @@ private:
 
     std::string Digits()
     {
-        static const char* const digits[] = {"", "0", "7", "42", "0017", "4294967295", "4294967296",
-                                             "99999999999999999999", "3.5", "1e5"};
+        static const char* const digits[] = {
+            "", "0", "7", "42", "0017", "4294967295", "4294967296", "99999999999999999999", "3.5", "1e5"};
         return digits[Pick(0, std::size(digits) - 1)];
     }
 
@@ -279,7 +281,8 @@ private:
             return (Pick(0, 1) == 0 ? "-" : "") + Digits() + (Pick(0, 1) == 0 ? "." : "") + Digits();
         case 4:
         {
-            static const char* const words[] = {"true", "false", "tru", "fals", "True", "trueish", "\"true\""};
+            static const char* const words[] = {"true", "false",   "tru",     "fals",
+                                                "True", "trueish", "\"true\""};
             return words[Pick(0, std::size(words) - 1)];
         }
         case 5:
@@ -350,14 +353,14 @@ TEST(ParseHexColorTest, ReadsHashAndThreeHexPairs)
         {"#FFffFF", {255, 255, 255}},
         {"#000000", {0, 0, 0}},
         {"#aBcDeF", {0xAB, 0xCD, 0xEF}},
-        {"#1g2233", {1, 34, 51}},  // a pair converts as far as its digits go
+        {"#1g2233", {1, 34, 51}}, // a pair converts as far as its digits go
         {"#0x0x0x", {0, 0, 0}},
-        {"#fff", fallback},        // not seven characters
+        {"#fff", fallback}, // not seven characters
         {"#1a2b3c4", fallback},
         {"", fallback},
-        {"1a2b3c", fallback},      // no leading #
+        {"1a2b3c", fallback}, // no leading #
         {"01a2b3c", fallback},
-        {"#gg0000", fallback},     // a pair with no hexadecimal digit at its start
+        {"#gg0000", fallback}, // a pair with no hexadecimal digit at its start
         {"#00gg00", fallback},
         {"#0000gg", fallback},
         {"##00000", fallback},

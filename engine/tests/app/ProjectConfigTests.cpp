@@ -109,19 +109,32 @@ TEST_F(LoadProjectConfigTest, EachKeyAndItsFallback)
         {R"({"mainClass": "Game", "mainAssembly": "/opt/games/../Game.dll"})",
          [](ProjectConfig& c) { c.mainAssembly = "/opt/Game.dll"; }},
         {R"({"mainClass": "Game", "width": 800, "height": 600})",
-         [](ProjectConfig& c) { c.window.width = 800; c.window.height = 600; }},
+         [](ProjectConfig& c)
+         {
+             c.window.width = 800;
+             c.window.height = 600;
+         }},
         {R"({"mainClass": "Game", "width": "800"})", [](ProjectConfig&) {}},
         {R"({"mainClass": "Game", "width": "800", "nested": {"width": 1024}})",
          [](ProjectConfig& c) { c.window.width = 1024; }},
         {R"({"mainClass": "Game", "width": 4294967295})", [](ProjectConfig& c) { c.window.width = -1; }},
         {R"({"mainClass": "Game", "title": "Pong!"})", [](ProjectConfig& c) { c.window.title = "Pong!"; }},
-        {R"({"mainClass": "Game", "title": "Say \"hi\""})", [](ProjectConfig& c) { c.window.title = "Say \\"; }},
+        {R"({"mainClass": "Game", "title": "Say \"hi\""})",
+         [](ProjectConfig& c) { c.window.title = "Say \\"; }},
         {R"({"mainClass": "Game", "backgroundColor": "#FFffFF"})",
-         [](ProjectConfig& c) { c.backgroundColor = {255, 255, 255}; }},
+         [](ProjectConfig& c) {
+             c.backgroundColor = {255, 255, 255};
+         }},
         {R"({"mainClass": "Game", "backgroundColor": "#1g2233"})",
-         [](ProjectConfig& c) { c.backgroundColor = {1, 34, 51}; }},
+         [](ProjectConfig& c) {
+             c.backgroundColor = {1, 34, 51};
+         }},
         {R"({"mainClass": "Game", "pixelPerfect": false, "enableFrameLimiter": false})",
-         [](ProjectConfig& c) { c.pixelPerfect = false; c.enableFrameLimiter = false; }},
+         [](ProjectConfig& c)
+         {
+             c.pixelPerfect = false;
+             c.enableFrameLimiter = false;
+         }},
         {R"({"mainClass": "Game", "targetFps": -1})", [](ProjectConfig&) {}},
         {R"({"mainClass": "Game", "targetFps": 0})", [](ProjectConfig& c) { c.targetFps = 0; }},
         {R"({"mainClass": "Game", "maxDeltaTime": 0.1})", [](ProjectConfig& c) { c.maxDeltaTime = 0.1f; }},
@@ -129,13 +142,19 @@ TEST_F(LoadProjectConfigTest, EachKeyAndItsFallback)
         {R"({"mainClass": "Game", "maxDeltaTime": 1e-2})", [](ProjectConfig& c) { c.maxDeltaTime = 1.0f; }},
         {R"({"mainClass": "Game", "maxDeltaTime": 0})", [](ProjectConfig& c) { c.maxDeltaTime = 0.0f; }},
         {R"({"mainClass": "Game", "maxDeltaTime": -0.0})", [](ProjectConfig& c) { c.maxDeltaTime = -0.0f; }},
-        {R"({"mainClass": "Game", "fixedPhysicsFps": 50})", [](ProjectConfig& c) { c.fixedDeltaTime = 0.02f; }},
+        {R"({"mainClass": "Game", "fixedPhysicsFps": 50})",
+         [](ProjectConfig& c) { c.fixedDeltaTime = 0.02f; }},
         {R"({"mainClass": "Game", "fixedPhysicsFps": 0, "fixedDeltaTime": 0.01})",
          [](ProjectConfig& c) { c.fixedDeltaTime = 0.01f; }},
         {R"({"mainClass": "Game", "fixedPhysicsFps": 4294967295, "fixedDeltaTime": 0.25})",
          [](ProjectConfig& c) { c.fixedDeltaTime = 0.25f; }},
         {R"({"mainClass": "Game", "fixedDeltaTime": 0.01})", [](ProjectConfig&) {}},
-        {R"({"mainClass": "Game", "x": -1.5, "y": 2})", [](ProjectConfig& c) { c.x = -1.5f; c.y = 2.0f; }},
+        {R"({"mainClass": "Game", "x": -1.5, "y": 2})",
+         [](ProjectConfig& c)
+         {
+             c.x = -1.5f;
+             c.y = 2.0f;
+         }},
         // Bytes of any value around the keys are just text that does not match.
         {"\0\xff\x01{\"mainClass\"\0: \"Bad\", \"mainClass\": \"Game\", \"title\": \"a\0b\"}\xfe"s,
          [](ProjectConfig& c) { c.window.title = "a\0b"s; }},
@@ -209,14 +228,28 @@ TEST_F(LoadProjectConfigTest, FallbacksAreTheValuesTheRecordHeld)
     const Case cases[] = {
         // A missing colour is "#12141a"; the physics rate defaults to 60; x and y to 0.
         {R"({"mainClass": "Game"})",
-         [](ProjectConfig& c) { c.backgroundColor = {18, 20, 26}; c.fixedDeltaTime = 1.0f / 60.0f; }},
+         [](ProjectConfig& c)
+         {
+             c.backgroundColor = {18, 20, 26};
+             c.fixedDeltaTime = 1.0f / 60.0f;
+         }},
         // A colour of the wrong form keeps the one held.
-        {R"({"mainClass": "Game", "backgroundColor": "#fff"})", [](ProjectConfig& c) { c.fixedDeltaTime = 1.0f / 60.0f; }},
-        {R"({"mainClass": "Game", "backgroundColor": "1a2b3c"})", [](ProjectConfig& c) { c.fixedDeltaTime = 1.0f / 60.0f; }},
-        {R"({"mainClass": "Game", "backgroundColor": "#gg0000"})", [](ProjectConfig& c) { c.fixedDeltaTime = 1.0f / 60.0f; }},
+        {R"({"mainClass": "Game", "backgroundColor": "#fff"})",
+         [](ProjectConfig& c) { c.fixedDeltaTime = 1.0f / 60.0f; }},
+        {R"({"mainClass": "Game", "backgroundColor": "1a2b3c"})",
+         [](ProjectConfig& c) { c.fixedDeltaTime = 1.0f / 60.0f; }},
+        {R"({"mainClass": "Game", "backgroundColor": "#gg0000"})",
+         [](ProjectConfig& c) { c.fixedDeltaTime = 1.0f / 60.0f; }},
         {R"({"mainClass": "Game", "backgroundColor": 123456})",
-         [](ProjectConfig& c) { c.backgroundColor = {18, 20, 26}; c.fixedDeltaTime = 1.0f / 60.0f; }},
-        {R"({"mainClass": "Game", "fixedPhysicsFps": 0})", [](ProjectConfig& c) { c.backgroundColor = {18, 20, 26}; }},
+         [](ProjectConfig& c)
+         {
+             c.backgroundColor = {18, 20, 26};
+             c.fixedDeltaTime = 1.0f / 60.0f;
+         }},
+        {R"({"mainClass": "Game", "fixedPhysicsFps": 0})",
+         [](ProjectConfig& c) {
+             c.backgroundColor = {18, 20, 26};
+         }},
     };
     for (const Case& item : cases)
     {
@@ -280,11 +313,12 @@ TEST_F(LoadProjectConfigTest, AProjectFileThatCannotBeReadNamesItsPath)
         SCOPED_TRACE(path);
         const LoadResult result = Load(path);
         EXPECT_FALSE(result.loaded);
-        EXPECT_EQ(result.errors,
-                  "[Error] Could not open file: " + PathToUtf8(fs::weakly_canonical(path) / "project.json") + "\n");
+        EXPECT_EQ(result.errors, "[Error] Could not open file: " +
+                                     PathToUtf8(fs::weakly_canonical(path) / "project.json") + "\n");
     }
-    EXPECT_EQ(Load(missing).errors,
-              "[Error] Could not open file: " + PathToUtf8(directory.Path() / "Missing" / "Pong" / "project.json") + "\n");
+    EXPECT_EQ(Load(missing).errors, "[Error] Could not open file: " +
+                                        PathToUtf8(directory.Path() / "Missing" / "Pong" / "project.json") +
+                                        "\n");
 }
 
 TEST_F(LoadProjectConfigTest, AnOverlongPathFailsWithOneLine)
@@ -305,8 +339,8 @@ TEST_F(LoadProjectConfigTest, TheRootIsWeaklyCanonical)
     Project(R"({"mainClass": "Game"})");
     fs::create_directory_symlink(project, directory.Path() / "Link");
     // Symbolic links resolved, dot elements folded, trailing separator dropped.
-    for (const fs::path& path :
-         {directory.Path() / "Link", directory.Path() / "." / "x" / ".." / "Pong", fs::path(project.native() + "/")})
+    for (const fs::path& path : {directory.Path() / "Link", directory.Path() / "." / "x" / ".." / "Pong",
+                                 fs::path(project.native() + "/")})
     {
         SCOPED_TRACE(path);
         const LoadResult result = Load(path);

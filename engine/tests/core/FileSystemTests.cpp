@@ -55,9 +55,9 @@ TEST_F(FileSystemTest, ReadTextFileReturnsEveryByteUnchanged)
     const std::string contents[] = {
         "",
         "{\"mainClass\": \"Game\"}",
-        "\xEF\xBB\xBF{}",              // byte-order mark kept
-        "line\r\nline\rline\n",          // no line-end translation
-        "a\0b\0\0"s,      // NUL bytes kept
+        "\xEF\xBB\xBF{}",       // byte-order mark kept
+        "line\r\nline\rline\n", // no line-end translation
+        "a\0b\0\0"s,            // NUL bytes kept
         AllByteValues(),
         bigger,
     };
@@ -76,7 +76,8 @@ TEST_F(FileSystemTest, ReadTextFileRejectsWhatIsNotAReadableFile)
     fs::create_directory(folder);
     const fs::path underAFile = directory.Write("plain.txt", "x") / "project.json";
     const fs::path tooLong = directory.Path() / std::string(5000, 'n');
-    const fs::path deep = directory.Path() / [] {
+    const fs::path deep = directory.Path() / []
+    {
         std::string path;
         for (int i = 0; i < 2000; ++i)
         {
@@ -89,7 +90,8 @@ TEST_F(FileSystemTest, ReadTextFileRejectsWhatIsNotAReadableFile)
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0); // opening it would block forever
     const fs::path device = "/dev/zero";      // would never end
 
-    for (const fs::path& path : {missing, folder, underAFile, tooLong, deep, unicode, fifo, device, fs::path()})
+    for (const fs::path& path :
+         {missing, folder, underAFile, tooLong, deep, unicode, fifo, device, fs::path()})
     {
         SCOPED_TRACE(path.native().substr(0, 200));
         EXPECT_EQ(ReadError(path), "Could not open file: " + PathToUtf8(path));
@@ -129,8 +131,8 @@ TEST_F(FileSystemTest, ResolvePathJoinsRelativePathsToTheBase)
         fs::path expected;
     };
     const Case cases[] = {
-        {"assets/hero.png", base / "assets" / "hero.png"},     // exists
-        {"assets/ghost.png", base / "assets" / "ghost.png"},   // does not
+        {"assets/hero.png", base / "assets" / "hero.png"},    // exists
+        {"assets/ghost.png", base / "assets" / "ghost.png"},  // does not
         {"missing/dir/../x.png", base / "missing" / "x.png"}, // normalised past the existing part
         {"./assets/./hero.png", base / "assets" / "hero.png"},
         {"assets/../assets/hero.png", base / "assets" / "hero.png"},

@@ -10,8 +10,9 @@ internal sealed class FixedStepAccumulator
 {
     public const int MaxStepsPerFrame = 8;
 
-    // A frame that falls short of a whole step by rounding alone still takes it.
-    private const double StepTolerance = 1e-9;
+    // A frame that falls short of a whole step by float rounding alone still takes
+    // it; in steps, so 1e-5 of a 1/60 s step is a sixth of a microsecond.
+    private const double StepTolerance = 1e-5;
 
     private double pending;
 

@@ -49,7 +49,8 @@ internal sealed class GameRunner
             return;
         }
         Started = true;
-        Call(game, "Start", game, static g => g.Start());
+        // A scene chosen in Start is the default, applied after the command line's.
+        Call(game, "Start", game, static g => g.Start(), switchScenes: false);
         EnterStartScene();
         game.Log.Drain();
     }

@@ -14,6 +14,11 @@ internal static class GameLoader
     public static Game? TryCreate(string assemblyPath, string mainClass, out Failure? failure)
     {
         failure = null;
+        if (string.IsNullOrWhiteSpace(mainClass))
+        {
+            failure = new Failure("No main class given: project.json needs a \"mainClass\".");
+            return null;
+        }
         string fullPath = Path.GetFullPath(assemblyPath);
         if (!File.Exists(fullPath))
         {

@@ -41,7 +41,7 @@ internal sealed class LineReader
                 line = TrimCr(buffer.AsSpan(lineStart, newline));
                 return true;
             }
-            if (end - start >= MaxLineLength)
+            if (end - start > MaxLineLength)
             {
                 // Too long: drop what is here and the rest up to the next LF.
                 if (!skipping)

@@ -12,7 +12,7 @@ namespace Marrowvane;
 internal sealed class LineWriter
 {
     private const int InitialCapacity = 64 * 1024;
-    private const int NumberRoom = 32; // more than any float or int takes
+    private const int NumberRoom = FloatFormatter.MaxLength; // more than any float or int takes
 
     private readonly Stream output;
     private byte[] buffer = new byte[InitialCapacity];
@@ -39,8 +39,7 @@ internal sealed class LineWriter
     {
         Reserve(NumberRoom + 1);
         buffer[length++] = (byte)'|';
-        value.TryFormat(buffer.AsSpan(length), out int written, default, CultureInfo.InvariantCulture);
-        length += written;
+        length += FloatFormatter.Write(value, buffer.AsSpan(length));
     }
 
     public void Field(int value)

@@ -21,6 +21,10 @@ public sealed class Input
     private bool[] buttons = new bool[MouseButtonCount];
     private bool[] previousButtons = new bool[MouseButtonCount];
 
+    internal Input()
+    {
+    }
+
     /// <summary>Cursor x in window pixels, 0 at the left edge.</summary>
     public int MouseX { get; private set; }
 

@@ -15,27 +15,32 @@ public sealed class EndToEndTests : IDisposable
 
     public EndToEndTests()
     {
-        string root = Harness.SourceDirectory;
-        string project = Path.Combine(root, "samples", "BasicGame");
+        string project = Path.Combine(Harness.SourceDirectory, "samples", "BasicGame");
+        host = StartHost(Path.Combine(project, "bin/Debug/net8.0/BasicGame.dll"), "BasicGame.MainGame", project, "Play");
+    }
+
+    // dotnet Marrowvane.ScriptHost.dll with the seven arguments, stdin and stdout piped.
+    internal static Process StartHost(string gameAssembly, string mainClass, string projectDirectory, string startScene)
+    {
         var start = new ProcessStartInfo(Environment.GetEnvironmentVariable("DOTNET_HOST_PATH") ?? "dotnet")
         {
             RedirectStandardInput = true,
             RedirectStandardOutput = true,
             RedirectStandardError = true,
             UseShellExecute = false,
-            WorkingDirectory = project,
+            WorkingDirectory = projectDirectory,
         };
         foreach (string argument in new[]
                  {
-                     Path.Combine(root, "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll"),
-                     Path.Combine(project, "bin/Debug/net8.0/BasicGame.dll"),
-                     "BasicGame.MainGame", project, "Play", "0.016667", "0.000000", "0.000000",
+                     Path.Combine(Harness.SourceDirectory, "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll"),
+                     gameAssembly, mainClass, projectDirectory, startScene, "0.016667", "0.000000", "0.000000",
                  })
         {
             start.ArgumentList.Add(argument);
         }
-        host = Process.Start(start)!;
-        host.StandardInput.NewLine = "\n";
+        Process process = Process.Start(start)!;
+        process.StandardInput.NewLine = "\n";
+        return process;
     }
 
     public void Dispose()
@@ -105,6 +110,20 @@ public sealed class EndToEndTests : IDisposable
         host.StandardInput.Flush();
         Assert.True(host.WaitForExit((int)Patience.TotalMilliseconds));
         Assert.Equal(0, host.ExitCode);
+    }
+
+    [Fact]
+    public void ExceptionOnAGameThreadIsReportedBeforeTheHostEnds()
+    {
+        using Process crashing = StartHost(Harness.TestAssembly, typeof(CrashingThreadGame).FullName!, ".", "");
+        crashing.StandardInput.NewLine = "\n";
+        crashing.StandardInput.WriteLine("START");
+        crashing.StandardInput.WriteLine("FRAME|0||0,0|");
+        crashing.StandardInput.Flush();
+        Assert.True(crashing.WaitForExit((int)Patience.TotalMilliseconds));
+        string output = crashing.StandardOutput.ReadToEnd();
+        Assert.Contains("\nERROR|Script host stopped: unhandled System.InvalidOperationException: worker failed\n", output);
+        Assert.NotEqual(0, crashing.ExitCode);
     }
 
     [Fact]

@@ -122,3 +122,13 @@ public sealed class SceneWithStartChoiceGame : Game
         SwitchScene("Level");
     }
 }
+
+public sealed class CrashingThreadGame : Game
+{
+    public override void Update(float dt)
+    {
+        var worker = new System.Threading.Thread(() => throw new InvalidOperationException("worker failed"));
+        worker.Start();
+        worker.Join();
+    }
+}

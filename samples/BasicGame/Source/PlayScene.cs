@@ -9,7 +9,6 @@ public sealed class PlayScene : Scene
 {
     private const int FirstCoinId = 100;
     private static readonly Color FloorLight = new(44, 48, 60);
-    private static readonly Color FloorDark = new(38, 41, 52);
     private static readonly Color WallEdge = new(24, 26, 34);
     private static readonly Color WallFace = new(92, 84, 120);
 
@@ -87,7 +86,8 @@ public sealed class PlayScene : Scene
         ScoreBar.Draw(canvas, Camera, collected, coins.Count);
     }
 
-    // A checkerboard, only where the camera looks.
+    // A checkerboard, only where the camera looks: the light squares are drawn,
+    // the dark ones are the project's background colour showing through.
     private void DrawFloor(Canvas canvas)
     {
         Rect view = Camera.VisibleArea;
@@ -95,7 +95,6 @@ public sealed class PlayScene : Scene
         int firstRow = Math.Max(0, (int)(view.Y / Level.TileSize));
         int lastColumn = Math.Min((int)(level.Bounds.Width / Level.TileSize) - 1, (int)(view.Right / Level.TileSize));
         int lastRow = Math.Min((int)(level.Bounds.Height / Level.TileSize) - 1, (int)(view.Bottom / Level.TileSize));
-        canvas.DrawRect(level.Bounds, FloorDark);
         for (int row = firstRow; row <= lastRow; row++)
         {
             for (int column = firstColumn + (firstColumn + row) % 2; column <= lastColumn; column += 2)

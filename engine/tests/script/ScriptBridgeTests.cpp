@@ -483,33 +483,35 @@ TEST_F(ScriptBridgeTest, TheRuntimeDrivesTheBridgeAndShutsDownOnDestruction)
 
 TEST_F(ScriptBridgeTest, AChildWritingWithoutPauseCannotHoldAFramePastItsTimeOut)
 {
+    // Log lines cost the engine far more than the child: its output
+    // never runs dry.
     Knob(StandIn::kFlood, "frame:1");
-    Knob(StandIn::kFloodLine, "RECT|1|2|3|4|5|6|7");
+    Knob(StandIn::kFloodLine, "LOG|Info|flood");
+    Answer("RECT|1|2|3|4|5|6|7\n");
     ScriptBridgeTimeouts timeouts = Short();
     timeouts.frame = 200ms;
     ScriptBridge bridge(timeouts);
     CapturedConsole console;
     ASSERT_TRUE(bridge.Start(config));
     const auto start = std::chrono::steady_clock::now();
-    bridge.ExchangeFrame(0.016f);
-    const double firstFrame = MillisecondsSince(start);
-    bridge.ExchangeFrame(0.016f);
-    const double twoFrames = MillisecondsSince(start);
+    constexpr int kFrames = 5;
+    for (int frame = 0; frame < kFrames; ++frame)
+    {
+        bridge.ExchangeFrame(0.016f);
+    }
+    const double elapsed = MillisecondsSince(start);
     const long id = bridge.ChildId();
     bridge.Shutdown();
     console.Stop();
-    EXPECT_GE(firstFrame, 200.0);
-    EXPECT_LT(firstFrame, 200.0 + 3000.0);
-    EXPECT_LT(twoFrames, 400.0 + 6000.0);
-    EXPECT_FALSE(bridge.GetSnapshot().rects.empty());
-    EXPECT_LE(bridge.GetSnapshot().rects.size(), ScriptBridge::kMaxRecordsPerList);
+    EXPECT_GE(elapsed, kFrames * 200.0);
+    EXPECT_LT(elapsed, kFrames * 200.0 + 2000.0) << "each frame ends at its time-out, give or take one read";
+    EXPECT_GT(Occurrences(console.out, "[Info] flood\n"), 0u);
     EXPECT_TRUE(IsReaped(id));
 }
 
 TEST_F(ScriptBridgeTest, AChildWritingWithoutPauseCannotHoldTheStart)
 {
     Knob(StandIn::kFlood, "before-ready");
-    Knob(StandIn::kFloodLine, "COLLIDER|1|2|3|4|5");
     ScriptBridgeTimeouts timeouts = Short();
     timeouts.ready = 300ms;
     ScriptBridge bridge(timeouts);
@@ -518,7 +520,8 @@ TEST_F(ScriptBridgeTest, AChildWritingWithoutPauseCannotHoldTheStart)
     EXPECT_FALSE(bridge.Start(config));
     const double elapsed = MillisecondsSince(start);
     console.Stop();
-    EXPECT_LT(elapsed, 300.0 + 300.0 + 3000.0);
+    // The ready wait, the shutdown grace, and slack for a slow machine.
+    EXPECT_LT(elapsed, 300.0 + 300.0 + 2000.0);
     EXPECT_EQ(console.err, "[Error] Script host did not become ready.\n");
     EXPECT_TRUE(IsReaped(RecordedPid()));
 }

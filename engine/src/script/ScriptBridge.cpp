@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "script/DotnetLocator.h"
+#include "script/FieldReader.h"
 #include "script/FrameLine.h"
 #include "script/LineFields.h"
 #include "script/ProtocolNumbers.h"
@@ -19,6 +20,9 @@ namespace
 
 // The longest sleep between two looks at the clock inside a wait.
 constexpr std::chrono::milliseconds kPollStep{1};
+
+// How often a child whose output is still open is asked whether it ended.
+constexpr std::chrono::milliseconds kExitCheckInterval{50};
 
 // A pipe holds at most 1 MiB on Linux; after the child has ended, this many
 // reads take all it left, even past the wait's deadline.
@@ -193,11 +197,27 @@ void ScriptBridge::PollOutput(std::chrono::steady_clock::time_point deadline)
 void ScriptBridge::PollUntil(Clock::time_point deadline, std::string_view word)
 {
     FlushInput();
-    // Reaped before reading, so that everything it wrote is in the pipe and
-    // handled before its end is reported.
+    // A child that ends closes its output, so its end is looked for when the
+    // output has ended, and otherwise only now and then (a process it
+    // started may hold the pipe open). When it is found that way, it was
+    // reaped before reading, so that all it wrote is handled before its end
+    // is reported.
     ChildExit exit;
-    const bool exited = child.PollExit(exit);
+    bool exited = false;
+    if (child.IsRunning() && child.HasOutput())
+    {
+        const Clock::time_point now = Clock::now();
+        if (now - lastExitCheck >= kExitCheckInterval)
+        {
+            lastExitCheck = now;
+            exited = child.PollExit(exit);
+        }
+    }
     ReadOutput(deadline, exited ? std::string_view{} : word, exited ? kReadsAfterExit : 1);
+    if (!exited && child.IsRunning() && !child.HasOutput())
+    {
+        exited = child.PollExit(exit);
+    }
     if (exited && !shuttingDown)
     {
         ReportChildExit(exit);
@@ -233,21 +253,18 @@ void ScriptBridge::WaitFor(std::string_view word, std::chrono::milliseconds time
 {
     const Clock::time_point start = Clock::now();
     const Clock::time_point deadline = start + timeout;
-    bool satisfied = false;
-    while (Clock::now() - start < timeout)
+    // Sleeping on the pipe comes first: it returns at once when output is
+    // waiting, and a read of an empty pipe is saved.
+    bool satisfied = WordReceived(word);
+    if (satisfied)
     {
         PollUntil(deadline, word);
-        if (WordReceived(word) || childEnded)
-        {
-            satisfied = true;
-            break;
-        }
-        const Clock::duration left = deadline - Clock::now();
-        if (left <= Clock::duration::zero())
-        {
-            break;
-        }
-        child.WaitForIo(std::min<Clock::duration>(left, kPollStep), !pendingInput.empty());
+    }
+    while (!satisfied && Clock::now() - start < timeout)
+    {
+        child.WaitForIo(std::min<Clock::duration>(deadline - Clock::now(), kPollStep), !pendingInput.empty());
+        PollUntil(deadline, word);
+        satisfied = WordReceived(word) || childEnded;
     }
     if (!satisfied)
     {
@@ -320,7 +337,7 @@ void ScriptBridge::HandleLine(std::string_view line)
             }
             if (line.starts_with("RECT|"))
             {
-                ParseRect(line, snapshot.rects);
+                ParseRect(line.substr(5), snapshot.rects);
                 return;
             }
             break;
@@ -332,7 +349,7 @@ void ScriptBridge::HandleLine(std::string_view line)
             }
             if (line.starts_with("SPRITE|"))
             {
-                ParseSprite(line);
+                ParseSprite(line.substr(7));
                 return;
             }
             break;
@@ -363,14 +380,14 @@ void ScriptBridge::HandleLine(std::string_view line)
             }
             if (line.starts_with("COLLIDER|"))
             {
-                ParseCollider(line);
+                ParseCollider(line.substr(9));
                 return;
             }
             break;
         case 'D':
             if (line.starts_with("DEBUG_RECT|"))
             {
-                ParseRect(line, snapshot.debugRects);
+                ParseRect(line.substr(11), snapshot.debugRects);
                 return;
             }
             break;
@@ -409,20 +426,19 @@ void ScriptBridge::ParseLog(std::string_view line)
     }
 }
 
-void ScriptBridge::ParseRect(std::string_view line, std::vector<RectCommand>& target)
+// The data handlers get the fields after the tag and read them in one pass:
+// each record is built completely and appended only when every field read
+// and no field is left over.
+
+void ScriptBridge::ParseRect(std::string_view fields, std::vector<RectCommand>& target)
 {
-    const LineFields fields(line);
-    if (fields.Count() != 8)
-    {
-        return;
-    }
+    FieldReader reader(fields);
     RectCommand rect;
     std::int32_t r = 0;
     std::int32_t g = 0;
     std::int32_t b = 0;
-    if (!ParseFloatField(fields[1], rect.x) || !ParseFloatField(fields[2], rect.y) ||
-        !ParseFloatField(fields[3], rect.width) || !ParseFloatField(fields[4], rect.height) ||
-        !ParseIntField(fields[5], r) || !ParseIntField(fields[6], g) || !ParseIntField(fields[7], b))
+    if (!reader.Float(rect.x) || !reader.Float(rect.y) || !reader.Float(rect.width) || !reader.Float(rect.height) ||
+        !reader.Int(r) || !reader.Int(g) || !reader.Int(b) || !reader.AtEnd())
     {
         return;
     }
@@ -435,40 +451,43 @@ void ScriptBridge::ParseRect(std::string_view line, std::vector<RectCommand>& ta
     target.push_back(rect);
 }
 
-void ScriptBridge::ParseSprite(std::string_view line)
+void ScriptBridge::ParseSprite(std::string_view fields)
 {
-    const LineFields fields(line);
-    if (fields.Count() != 9 && fields.Count() != 11)
-    {
-        return;
-    }
+    FieldReader reader(fields);
     SpriteCommand sprite;
     std::int32_t r = 0;
     std::int32_t g = 0;
     std::int32_t b = 0;
-    if (!ParseFloatField(fields[1], sprite.x) || !ParseFloatField(fields[2], sprite.y) ||
-        !ParseFloatField(fields[3], sprite.width) || !ParseFloatField(fields[4], sprite.height) ||
-        !ParseIntField(fields[5], r) || !ParseIntField(fields[6], g) || !ParseIntField(fields[7], b))
+    std::string_view texture;
+    if (!reader.Float(sprite.x) || !reader.Float(sprite.y) || !reader.Float(sprite.width) ||
+        !reader.Float(sprite.height) || !reader.Int(r) || !reader.Int(g) || !reader.Int(b) || !reader.Text(texture))
     {
         return;
+    }
+    // 9 fields in all, or 11 with the two flips.
+    if (!reader.AtEnd())
+    {
+        std::string_view flipX;
+        std::string_view flipY;
+        if (!reader.Text(flipX) || !reader.Text(flipY) || !reader.AtEnd())
+        {
+            return;
+        }
+        sprite.flipX = IsTrueWord(flipX);
+        sprite.flipY = IsTrueWord(flipY);
     }
     if (snapshot.sprites.size() >= kMaxRecordsPerList)
     {
         ReportRecordLimit();
         return;
     }
-    const std::filesystem::path* texturePath = texturePaths.Resolve(fields[8]);
+    const std::filesystem::path* texturePath = texturePaths.Resolve(texture);
     if (texturePath == nullptr)
     {
         return;
     }
     sprite.color = LowBits(r, g, b);
     sprite.texturePath = *texturePath;
-    if (fields.Count() == 11)
-    {
-        sprite.flipX = IsTrueWord(fields[9]);
-        sprite.flipY = IsTrueWord(fields[10]);
-    }
     snapshot.sprites.push_back(std::move(sprite));
 }
 
@@ -493,17 +512,12 @@ void ScriptBridge::ParseCamera(std::string_view line)
     }
 }
 
-void ScriptBridge::ParseCollider(std::string_view line)
+void ScriptBridge::ParseCollider(std::string_view fields)
 {
-    const LineFields fields(line);
-    if (fields.Count() != 6)
-    {
-        return;
-    }
+    FieldReader reader(fields);
     ColliderInfo collider;
-    if (!ParseIntField(fields[1], collider.id) || !ParseFloatField(fields[2], collider.x) ||
-        !ParseFloatField(fields[3], collider.y) || !ParseFloatField(fields[4], collider.width) ||
-        !ParseFloatField(fields[5], collider.height))
+    if (!reader.Int(collider.id) || !reader.Float(collider.x) || !reader.Float(collider.y) ||
+        !reader.Float(collider.width) || !reader.Float(collider.height) || !reader.AtEnd())
     {
         return;
     }

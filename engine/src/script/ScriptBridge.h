@@ -148,10 +148,10 @@ private:
     void ReportRecordLimit();
 
     void ParseLog(std::string_view line);
-    void ParseRect(std::string_view line, std::vector<RectCommand>& target);
-    void ParseSprite(std::string_view line);
+    void ParseRect(std::string_view fields, std::vector<RectCommand>& target);
+    void ParseSprite(std::string_view fields);
     void ParseCamera(std::string_view line);
-    void ParseCollider(std::string_view line);
+    void ParseCollider(std::string_view fields);
 
     // The child process with both pipe ends.
     ChildProcess child;
@@ -172,6 +172,7 @@ private:
     bool childEnded = false;
     bool shuttingDown = false;
     bool recordLimitReported = false;
+    Clock::time_point lastExitCheck{};
     std::vector<char> readBuffer;
     std::string frameLine;
     TexturePathCache texturePaths;

@@ -3,6 +3,7 @@
 // size. Along the way every line's fields are checked against Split, and
 // every field read as a number is checked against strtof and strtol.
 #include "core/Text.h"
+#include "script/FieldReader.h"
 #include "script/LineAssembler.h"
 #include "script/LineFields.h"
 #include "script/ProtocolNumbers.h"
@@ -69,6 +70,29 @@ void CheckNumbers(std::string_view field)
 void CheckLine(std::string_view line)
 {
     const std::vector<std::string> expected = Split(std::string(line), '|');
+
+    // The one-pass reader: as text, and as numbers field by field.
+    FieldReader texts(line);
+    FieldReader floats(line);
+    FieldReader integers(line);
+    for (const std::string& piece : expected)
+    {
+        std::string_view text;
+        Check(texts.Text(text) && text == piece, "FieldReader text differs from Split");
+        float value = 0.0f;
+        float reference = 0.0f;
+        const bool parsed = floats.Float(value);
+        Check(parsed == ParseFloatField(piece, reference), "FieldReader float differs from ParseFloatField");
+        Check(!parsed || std::memcmp(&value, &reference, sizeof value) == 0 || (std::isnan(value) && std::isnan(reference)),
+            "FieldReader float value differs");
+        std::int32_t integer = 0;
+        std::int32_t referenceInteger = 0;
+        const bool parsedInteger = integers.Int(integer);
+        Check(parsedInteger == ParseIntField(piece, referenceInteger), "FieldReader integer differs from ParseIntField");
+        Check(!parsedInteger || integer == referenceInteger, "FieldReader integer value differs");
+    }
+    Check(texts.AtEnd() && floats.AtEnd() && integers.AtEnd(), "FieldReader has fields Split has not");
+
     const LineFields fields(line);
     Check(fields.Count() == expected.size(), "field count differs from Split");
     for (std::size_t i = 0; i < fields.Count() && i < LineFields::kCapacity; ++i)

@@ -1,4 +1,5 @@
 #include "core/Text.h"
+#include "script/FieldReader.h"
 #include "script/LineAssembler.h"
 #include "script/LineFields.h"
 
@@ -50,6 +51,51 @@ TEST(LineFields, CountsFieldsPastItsCapacity)
     const LineFields fields(line);
     EXPECT_EQ(fields.Count(), 31u);
     EXPECT_EQ(fields[LineFields::kCapacity - 1], std::to_string(LineFields::kCapacity - 2));
+}
+
+std::vector<std::string> ReadAllFields(const std::string& line)
+{
+    FieldReader reader(line);
+    std::vector<std::string> result;
+    std::string_view text;
+    while (reader.Text(text))
+    {
+        result.emplace_back(text);
+    }
+    EXPECT_TRUE(reader.AtEnd());
+    return result;
+}
+
+TEST(FieldReader, WalksTheFieldsThatSplitFinds)
+{
+    const char* const lines[] = {
+        "", "|", "||", "a", "a|b", "a|b|", "a||b", "|a", "RECT|1|2|", "RECT|1||2", "RECT|1|2|3|4|5|6|",
+        "LOG|Info|hello|world", "SPRITE|0|0|32|32|1|2|3||True|True", "x|||||||||||||||",
+    };
+    for (const char* line : lines)
+    {
+        EXPECT_EQ(ReadAllFields(line), Split(line, '|')) << "[" << line << "]";
+    }
+}
+
+TEST(FieldReader, ANumberReadTakesItsWholeField)
+{
+    FieldReader reader("12.5px| 3|0x10|x|7e|+4");
+    float number = 0.0f;
+    std::int32_t integer = 0;
+    ASSERT_TRUE(reader.Float(number));
+    EXPECT_EQ(number, 12.5f);
+    ASSERT_TRUE(reader.Int(integer));
+    EXPECT_EQ(integer, 3);
+    ASSERT_TRUE(reader.Float(number));
+    EXPECT_EQ(number, 16.0f);
+    EXPECT_FALSE(reader.Int(integer)) << "no number, but the field is taken";
+    ASSERT_TRUE(reader.Float(number));
+    EXPECT_EQ(number, 7.0f);
+    ASSERT_TRUE(reader.Int(integer));
+    EXPECT_EQ(integer, 4);
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_FALSE(reader.Int(integer)) << "no field left";
 }
 
 class LineAssemblerTest : public ::testing::Test

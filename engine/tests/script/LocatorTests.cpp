@@ -1,3 +1,4 @@
+#include "platform/ChildProcess.h"
 #include "platform/ExecutableDirectory.h"
 #include "script/DotnetLocator.h"
 #include "script/ScriptHostLocator.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -114,25 +116,52 @@ TEST_F(ScriptHostLocatorTest, AnUnreadableCandidateCountsAsMissing)
     EXPECT_EQ(result, fs::current_path() / kBuildOutput);
 }
 
+// Runs a copy of the probe program from bin inside a folder of the test's
+// own, and returns what it printed.
+std::string LocateFrom(const fs::path& bin, const fs::path& current, const fs::path& projectRoot)
+{
+    fs::create_directories(bin);
+    const fs::path probe = bin / "probe";
+    fs::copy_file(MARROWVANE_LOCATOR_PROBE, probe, fs::copy_options::overwrite_existing);
+    ChildProcess child;
+    EXPECT_EQ(child.Start(probe, {probe.string(), projectRoot.string()}, current), ChildStartError::None);
+    std::string text;
+    char buffer[4096];
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < giveUp)
+    {
+        const std::ptrdiff_t count = child.ReadSome(buffer, sizeof buffer);
+        if (count < 0)
+        {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(count));
+        child.WaitForIo(std::chrono::milliseconds(10), false);
+    }
+    ChildExit exit;
+    while (!child.PollExit(exit) && std::chrono::steady_clock::now() < giveUp)
+    {
+        child.WaitForIo(std::chrono::milliseconds(1), false);
+    }
+    return text;
+}
+
 TEST(ScriptHostLocatorDeployed, TheCopyNextToTheExecutableWinsOverEverything)
 {
     TemporaryDirectory temporary;
-    const fs::path deployed = ExecutableDirectory() / "ScriptHost" / "Marrowvane.ScriptHost.dll";
-    const bool wasThere = fs::exists(deployed);
-    if (!wasThere)
-    {
-        MakeFile(deployed);
-    }
+    const fs::path bin = temporary.Path() / "engine bin";
+    const fs::path deployed = bin / "ScriptHost" / "Marrowvane.ScriptHost.dll";
+    MakeFile(deployed);
     MakeFile(temporary.Path() / kBuildOutput);
-    {
-        ScopedCurrentDirectory current(temporary.Path());
-        EXPECT_EQ(ScriptHostLocator(temporary.Path() / "samples" / "Game"), fs::canonical(deployed));
-    }
-    if (!wasThere)
-    {
-        fs::remove(deployed);
-        fs::remove(deployed.parent_path());
-    }
+    EXPECT_EQ(LocateFrom(bin, temporary.Path(), temporary.Path() / "samples" / "Game"), fs::canonical(deployed).string());
+}
+
+TEST(ScriptHostLocatorDeployed, WithoutItTheSourceLayoutIsSearched)
+{
+    TemporaryDirectory temporary;
+    MakeFile(temporary.Path() / kBuildOutput);
+    EXPECT_EQ(LocateFrom(temporary.Path() / "engine bin", temporary.Path(), temporary.Path() / "x"),
+        fs::canonical(temporary.Path() / kBuildOutput).string());
 }
 
 class DotnetLocatorTest : public ::testing::Test

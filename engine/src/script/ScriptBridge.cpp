@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <system_error>
 
 namespace Marrowvane
 {
@@ -58,20 +57,8 @@ bool ScriptBridge::Start(const ScriptHostConfig& config)
 
     const std::filesystem::path dotnetHost = DotnetLocator();
     const std::vector<std::string> arguments = ScriptHostArguments(dotnetHost, config);
-    // An installation found through a relative variable is relative to the
-    // engine's current directory, not to the child's working directory.
-    std::filesystem::path executable = dotnetHost;
-    if (dotnetHost.has_parent_path())
-    {
-        std::error_code error;
-        std::filesystem::path absolute = std::filesystem::absolute(dotnetHost, error);
-        if (!error)
-        {
-            executable = std::move(absolute);
-        }
-    }
 
-    switch (child.Start(executable, arguments, config.projectDirectory))
+    switch (child.Start(dotnetHost, arguments, config.projectDirectory))
     {
     case ChildStartError::None:
         break;

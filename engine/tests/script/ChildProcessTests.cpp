@@ -122,6 +122,21 @@ TEST_F(ChildProcessTest, PassesTheArgumentVectorAsItIs)
     EXPECT_EQ(got, arguments);
 }
 
+TEST_F(ChildProcessTest, ARelativeProgramPathIsRelativeToTheEnginesDirectory)
+{
+    const fs::path host = MARROWVANE_STAND_IN_HOST;
+    const fs::path previous = fs::current_path();
+    fs::current_path(host.parent_path().parent_path());
+    const fs::path relative = host.parent_path().filename() / host.filename();
+    ChildProcess child;
+    const ChildStartError started = child.Start(relative, {relative.string()}, temporary.Path());
+    fs::current_path(previous);
+    ASSERT_EQ(started, ChildStartError::None);
+    child.Close();
+    WaitForExit(child);
+    EXPECT_EQ(ReadWholeFile(RecordDir() / StandIn::kCwdFile), temporary.Path().string());
+}
+
 TEST_F(ChildProcessTest, RunsInTheWorkingDirectory)
 {
     const fs::path directory = temporary.Path() / "a folder with blanks";

@@ -13,6 +13,14 @@
 // start dotnet (argument 1 is the script host assembly, which the stand-in
 // never opens: any dummy file, or none, will do).
 //
+// To run the engine executable itself against it: make a folder L holding
+// L/engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll (any
+// file: ScriptHostLocator only tests that it exists) and the project in
+// L/samples/<Game> (or run the engine with L as its current directory), put
+// a game assembly file where the project's "mainAssembly" points, and start
+// the engine with DOTNET_ROOT set to MARROWVANE_FAKE_DOTNET_DIR and the
+// knobs below in its environment.
+//
 // In CMake, after engine/tests/support is added:
 //     marrowvane_use_stand_in_host(<target>)
 // makes <target> depend on the stand-in and defines for it

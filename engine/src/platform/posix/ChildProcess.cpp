@@ -24,6 +24,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <system_error>
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/types.h>
@@ -181,9 +182,23 @@ ChildStartError ChildProcess::Start(const std::filesystem::path& executable, con
     ready = ready && posix_spawnattr_setsigdefault(&attributes, &defaultSignals) == 0;
     ready = ready && posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
 
+    // The child changes its directory before it runs the program: a relative
+    // path with a folder is made absolute here, against the engine's own.
+    std::filesystem::path program = executable;
+    if (executable.is_relative() && executable.has_parent_path())
+    {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(executable, error);
+        if (!error)
+        {
+            program = std::move(absolute);
+        }
+    }
+
     pid_t processId = -1;
     // posix_spawnp reports a failed exec (missing file, no permission) here.
-    const bool spawned = ready && ::posix_spawnp(&processId, executable.c_str(), &actions, &attributes, argv.data(), environ) == 0;
+    const bool spawned =
+        ready && ::posix_spawnp(&processId, program.c_str(), &actions, &attributes, argv.data(), environ) == 0;
 
     if (haveAttributes)
     {

@@ -241,8 +241,9 @@ void ScriptBridge::WaitFor(std::string_view word, std::chrono::milliseconds time
     const Clock::time_point start = Clock::now();
     const Clock::time_point deadline = start + timeout;
     // Sleeping on the pipe comes first: it returns at once when output is
-    // waiting, and a read of an empty pipe is saved.
-    bool satisfied = WordReceived(word);
+    // waiting, and a read of an empty pipe is saved. A child that has ended
+    // is not waited for.
+    bool satisfied = WordReceived(word) || childEnded;
     if (satisfied)
     {
         PollUntil(deadline, word);

@@ -249,50 +249,6 @@ void PrepareInput()
     SetMousePosition(640, 360);
 }
 
-void BM_FrameRoundTripBridge(benchmark::State& state)
-{
-    RoundTripSetup setup;
-    PrepareInput();
-    ScriptBridge bridge;
-    if (!bridge.Start(setup.config))
-    {
-        state.SkipWithError("the stand-in script host did not start");
-        return;
-    }
-    for (auto _ : state)
-    {
-        bridge.ExchangeFrame(1.0f / 60.0f);
-        if (!bridge.IsEndFrameReceived() || bridge.GetSnapshot().rects.size() != 100)
-        {
-            state.SkipWithError("the frame was not answered");
-            break;
-        }
-    }
-    bridge.Shutdown();
-    ResetInputStateForTests();
-}
-BENCHMARK(BM_FrameRoundTripBridge)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-void BM_FrameRoundTripRawPipe(benchmark::State& state)
-{
-    RoundTripSetup setup;
-    RawPingPong raw(setup.answerBytes);
-    if (!raw.Ok())
-    {
-        state.SkipWithError("the stand-in did not start");
-        return;
-    }
-    for (auto _ : state)
-    {
-        if (!raw.RoundTrip())
-        {
-            state.SkipWithError("the frame was not answered");
-            break;
-        }
-    }
-}
-BENCHMARK(BM_FrameRoundTripRawPipe)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
 // Where the processes run. On two cores an unpinned run measures mostly
 // where the scheduler happened to put the three processes, so the
 // side-by-side runs pin them: all on CPU 0 (each answer is a switch on one

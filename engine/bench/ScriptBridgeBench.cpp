@@ -67,7 +67,7 @@ std::vector<std::string> RectLines()
     for (std::size_t i = 0; i < kLinesPerFrame; ++i)
     {
         lines.push_back("RECT|" + std::to_string(i % 1280) + ".5|" + std::to_string(i % 720) + ".25|32|32|" +
-            std::to_string(i % 256) + "|128|64");
+                        std::to_string(i % 256) + "|128|64");
     }
     return lines;
 }
@@ -78,7 +78,8 @@ std::vector<std::string> SpriteLines()
     for (std::size_t i = 0; i < kLinesPerFrame; ++i)
     {
         lines.push_back("SPRITE|" + std::to_string(i % 1280) + ".5|" + std::to_string(i % 720) +
-            ".25|32|32|255|255|255|assets/sprites/player.png|" + (i % 2 ? "True|false" : "false|true"));
+                        ".25|32|32|255|255|255|assets/sprites/player.png|" +
+                        (i % 2 ? "True|false" : "false|true"));
     }
     return lines;
 }
@@ -101,8 +102,8 @@ std::string FrameAnswer()
     std::string answer;
     for (int i = 0; i < 100; ++i)
     {
-        answer += "RECT|" + std::to_string(100 + i * 7) + ".5|" + std::to_string(200 + i * 3) + ".25|32.75|48.5|" +
-            std::to_string(i) + "|128|64\n";
+        answer += "RECT|" + std::to_string(100 + i * 7) + ".5|" + std::to_string(200 + i * 3) +
+                  ".25|32.75|48.5|" + std::to_string(i) + "|128|64\n";
     }
     return answer;
 }
@@ -163,8 +164,7 @@ const char* const kFrameLine = "FRAME|0.0166667|37,65|640,360|0\n";
 class RawPingPong
 {
 public:
-    explicit RawPingPong(std::size_t answerBytes)
-        : answerBytes(answerBytes)
+    explicit RawPingPong(std::size_t answerBytes) : answerBytes(answerBytes)
     {
         int input[2];
         int output[2];
@@ -257,14 +257,8 @@ void PrepareInput()
 class Placement
 {
 public:
-    Placement()
-    {
-        sched_getaffinity(0, sizeof original, &original);
-    }
-    ~Placement()
-    {
-        sched_setaffinity(0, sizeof original, &original);
-    }
+    Placement() { sched_getaffinity(0, sizeof original, &original); }
+    ~Placement() { sched_setaffinity(0, sizeof original, &original); }
 
     static void Pin(pid_t process, int cpu)
     {
@@ -313,13 +307,15 @@ void BM_FrameRoundTripSideBySide(benchmark::State& state)
         {
             const Clock::time_point start = Clock::now();
             bridge.ExchangeFrame(1.0f / 60.0f);
-            bridgeMicroseconds.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+            bridgeMicroseconds.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
         for (int i = 0; i < kBlock; ++i)
         {
             const Clock::time_point start = Clock::now();
             raw.RoundTrip();
-            rawMicroseconds.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+            rawMicroseconds.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
     }
     bridge.Shutdown();

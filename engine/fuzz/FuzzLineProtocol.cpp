@@ -61,7 +61,8 @@ void CheckNumbers(std::string_view field)
 
     errno = 0;
     const long expectedInt = std::strtol(text.c_str(), &end, 10);
-    const bool intParses = end != text.c_str() && errno != ERANGE && expectedInt >= INT32_MIN && expectedInt <= INT32_MAX;
+    const bool intParses =
+        end != text.c_str() && errno != ERANGE && expectedInt >= INT32_MIN && expectedInt <= INT32_MAX;
     std::int32_t integer = 0;
     Check(ParseIntField(field, integer) == intParses, "integer field parses unlike strtol");
     Check(!intParses || integer == expectedInt, "integer field differs from strtol");
@@ -83,12 +84,14 @@ void CheckLine(std::string_view line)
         float reference = 0.0f;
         const bool parsed = floats.Float(value);
         Check(parsed == ParseFloatField(piece, reference), "FieldReader float differs from ParseFloatField");
-        Check(!parsed || std::memcmp(&value, &reference, sizeof value) == 0 || (std::isnan(value) && std::isnan(reference)),
-            "FieldReader float value differs");
+        Check(!parsed || std::memcmp(&value, &reference, sizeof value) == 0 ||
+                  (std::isnan(value) && std::isnan(reference)),
+              "FieldReader float value differs");
         std::int32_t integer = 0;
         std::int32_t referenceInteger = 0;
         const bool parsedInteger = integers.Int(integer);
-        Check(parsedInteger == ParseIntField(piece, referenceInteger), "FieldReader integer differs from ParseIntField");
+        Check(parsedInteger == ParseIntField(piece, referenceInteger),
+              "FieldReader integer differs from ParseIntField");
         Check(!parsedInteger || integer == referenceInteger, "FieldReader integer value differs");
     }
     Check(texts.AtEnd() && floats.AtEnd() && integers.AtEnd(), "FieldReader has fields Split has not");

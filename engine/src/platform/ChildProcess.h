@@ -49,7 +49,7 @@ public:
     // relative path with a folder is relative to the engine's current
     // directory. Only one child per object.
     ChildStartError Start(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
-        const std::filesystem::path& workingDirectory);
+                          const std::filesystem::path& workingDirectory);
 
     // Started and not yet reaped.
     bool IsRunning() const;

@@ -46,7 +46,8 @@ std::filesystem::path DotnetLocator()
     }
     if (userProfile != nullptr)
     {
-        const std::filesystem::path candidate = std::filesystem::path(userProfile) / ".dotnet" / kDotnetExecutable;
+        const std::filesystem::path candidate =
+            std::filesystem::path(userProfile) / ".dotnet" / kDotnetExecutable;
         if (CandidateExists(candidate))
         {
             return candidate;

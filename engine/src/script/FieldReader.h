@@ -16,11 +16,7 @@ namespace Marrowvane
 class FieldReader
 {
 public:
-    explicit FieldReader(std::string_view line)
-        : p(line.data())
-        , end(line.data() + line.size())
-    {
-    }
+    explicit FieldReader(std::string_view line) : p(line.data()), end(line.data() + line.size()) {}
 
     // No field is left.
     bool AtEnd() const { return p == end; }

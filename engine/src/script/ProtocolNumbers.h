@@ -63,7 +63,8 @@ bool ParseFloatWithCLibrary(std::string_view field, float& value);
 // The first '|' at or after p, or end.
 inline const char* FieldEnd(const char* p, const char* end);
 
-inline constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+inline constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                              1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 // Past this a value stops growing: anything above it is out of every range
 // the fast paths take, and it cannot overflow however many digits follow.
@@ -98,8 +99,8 @@ inline const char* ReadFloatField(const char* begin, const char* end, float& val
     const char* p = begin;
 #if FLT_EVAL_METHOD == 0
     // Fast path: [white space][sign]digits[.digits] with a mantissa up to
-    // 2^24 and at most 10 decimals, and no exponent after it. Mantissa and power of ten are then exact floats (5^10 <
-    // 2^24), and the one IEEE division rounds exactly as strtof does.
+    // 2^24 and at most 10 decimals, and no exponent after it. Mantissa and power of ten are then exact floats
+    // (5^10 < 2^24), and the one IEEE division rounds exactly as strtof does.
     while (p < end && IsSpace(*p))
     {
         ++p;
@@ -119,8 +120,8 @@ inline const char* ReadFloatField(const char* begin, const char* end, float& val
         ++p;
         fractionDigits = ReadDigits(p, end, mantissa);
     }
-    if (!hex && integerDigits + fractionDigits > 0 && fractionDigits <= 10 && mantissa <= (std::uint64_t{1} << 24) &&
-        !(p < end && (*p == 'e' || *p == 'E')))
+    if (!hex && integerDigits + fractionDigits > 0 && fractionDigits <= 10 &&
+        mantissa <= (std::uint64_t{1} << 24) && !(p < end && (*p == 'e' || *p == 'E')))
     {
         const float result = static_cast<float>(mantissa) / kExactPowersOfTen[fractionDigits];
         value = negative ? -result : result;
@@ -130,7 +131,8 @@ inline const char* ReadFloatField(const char* begin, const char* end, float& val
 #endif
     // What was looked at holds no '|', so the field ends after it.
     const char* const fieldEnd = FieldEnd(p, end);
-    parsed = ParseFloatWithCLibrary(std::string_view(begin, static_cast<std::size_t>(fieldEnd - begin)), value);
+    parsed =
+        ParseFloatWithCLibrary(std::string_view(begin, static_cast<std::size_t>(fieldEnd - begin)), value);
     return fieldEnd;
 }
 

@@ -40,11 +40,7 @@ Color3 LowBits(std::int32_t r, std::int32_t g, std::int32_t b)
 
 } // namespace
 
-ScriptBridge::ScriptBridge(ScriptBridgeTimeouts timeouts)
-    : timeouts(timeouts)
-    , readBuffer(kReadChunk)
-{
-}
+ScriptBridge::ScriptBridge(ScriptBridgeTimeouts timeouts) : timeouts(timeouts), readBuffer(kReadChunk) {}
 
 ScriptBridge::~ScriptBridge()
 {
@@ -269,7 +265,7 @@ void ScriptBridge::WaitFor(std::string_view word, std::chrono::milliseconds time
 bool ScriptBridge::WordReceived(std::string_view word) const
 {
     return (word == "READY" && readyReceived) || (word == "STARTED" && startedReceived) ||
-        (word == "END_FRAME" && endFrameReceived);
+           (word == "END_FRAME" && endFrameReceived);
 }
 
 void ScriptBridge::ReportChildExit(const ChildExit& exit)
@@ -425,8 +421,8 @@ void ScriptBridge::ParseRect(std::string_view fields, std::vector<RectCommand>& 
     std::int32_t r = 0;
     std::int32_t g = 0;
     std::int32_t b = 0;
-    if (!reader.Float(rect.x) || !reader.Float(rect.y) || !reader.Float(rect.width) || !reader.Float(rect.height) ||
-        !reader.Int(r) || !reader.Int(g) || !reader.Int(b) || !reader.AtEnd())
+    if (!reader.Float(rect.x) || !reader.Float(rect.y) || !reader.Float(rect.width) ||
+        !reader.Float(rect.height) || !reader.Int(r) || !reader.Int(g) || !reader.Int(b) || !reader.AtEnd())
     {
         return;
     }
@@ -448,7 +444,8 @@ void ScriptBridge::ParseSprite(std::string_view fields)
     std::int32_t b = 0;
     std::string_view texture;
     if (!reader.Float(sprite.x) || !reader.Float(sprite.y) || !reader.Float(sprite.width) ||
-        !reader.Float(sprite.height) || !reader.Int(r) || !reader.Int(g) || !reader.Int(b) || !reader.Text(texture))
+        !reader.Float(sprite.height) || !reader.Int(r) || !reader.Int(g) || !reader.Int(b) ||
+        !reader.Text(texture))
     {
         return;
     }
@@ -495,8 +492,9 @@ void ScriptBridge::ParseCamera(std::string_view line)
     }
     if (fields.Count() >= 6)
     {
-        static_cast<void>(ParseFloatField(fields[3], camera.zoom) && ParseFloatField(fields[4], camera.viewWidth) &&
-            ParseFloatField(fields[5], camera.viewHeight));
+        static_cast<void>(ParseFloatField(fields[3], camera.zoom) &&
+                          ParseFloatField(fields[4], camera.viewWidth) &&
+                          ParseFloatField(fields[5], camera.viewHeight));
     }
 }
 
@@ -522,7 +520,7 @@ void ScriptBridge::ReportRecordLimit()
     if (!recordLimitReported)
     {
         LogWarn("Script host sent more than " + std::to_string(kMaxRecordsPerList) +
-            " records of one kind in one frame; the rest were dropped.");
+                " records of one kind in one frame; the rest were dropped.");
         recordLimitReported = true;
     }
 }

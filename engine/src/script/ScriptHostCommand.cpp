@@ -5,7 +5,8 @@
 namespace Marrowvane
 {
 
-std::vector<std::string> ScriptHostArguments(const std::filesystem::path& dotnetHost, const ScriptHostConfig& config)
+std::vector<std::string> ScriptHostArguments(const std::filesystem::path& dotnetHost,
+                                             const ScriptHostConfig& config)
 {
     return {
         dotnetHost.string(),

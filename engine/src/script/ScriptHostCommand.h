@@ -15,7 +15,8 @@ namespace Marrowvane
 // decimals ("0.016667", "0.000000"). Each is its text as it is: paths in
 // their native form, names byte for byte. dotnet runs argument 2 and hands
 // it arguments 3 to 9.
-std::vector<std::string> ScriptHostArguments(const std::filesystem::path& dotnetHost, const ScriptHostConfig& config);
+std::vector<std::string> ScriptHostArguments(const std::filesystem::path& dotnetHost,
+                                             const ScriptHostConfig& config);
 
 // The command-line text a Windows backend hands to process creation: every
 // argument in double quotes, single blanks between them, nothing escaped and

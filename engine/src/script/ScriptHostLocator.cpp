@@ -47,7 +47,8 @@ std::filesystem::path ScriptHostLocator(const std::filesystem::path& projectRoot
         return Canonical(candidateFromRuntime);
     }
 
-    const std::filesystem::path file = std::filesystem::path("engine/csharp/ScriptHost/bin/Debug/net8.0") / scriptHostFile;
+    const std::filesystem::path file =
+        std::filesystem::path("engine/csharp/ScriptHost/bin/Debug/net8.0") / scriptHostFile;
     const std::filesystem::path candidateFromCurrent = current / file;
     if (CandidateExists(candidateFromCurrent))
     {

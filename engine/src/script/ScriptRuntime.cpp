@@ -3,8 +3,7 @@
 namespace Marrowvane
 {
 
-ScriptRuntime::ScriptRuntime(ScriptBridgeTimeouts timeouts)
-    : bridge(std::make_unique<ScriptBridge>(timeouts))
+ScriptRuntime::ScriptRuntime(ScriptBridgeTimeouts timeouts) : bridge(std::make_unique<ScriptBridge>(timeouts))
 {
 }
 

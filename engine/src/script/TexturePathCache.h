@@ -40,7 +40,8 @@ private:
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
-    using Entries = std::unordered_map<std::string, std::optional<std::filesystem::path>, TextHash, std::equal_to<>>;
+    using Entries =
+        std::unordered_map<std::string, std::optional<std::filesystem::path>, TextHash, std::equal_to<>>;
 
     std::filesystem::path base;
     Entries entries;

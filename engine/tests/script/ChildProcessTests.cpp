@@ -105,8 +105,8 @@ protected:
 TEST_F(ChildProcessTest, PassesTheArgumentVectorAsItIs)
 {
     const std::vector<std::string> arguments = {
-        "/some where/dotnet", "with blank", "with \"quotes\"", "", "back\\slash", "'single'", "$HOME", "Scène",
-        "new\nline", "  ",
+        "/some where/dotnet", "with blank", "with \"quotes\"", "",          "back\\slash",
+        "'single'",           "$HOME",      "Scène",           "new\nline", "  ",
     };
     ChildProcess child;
     ASSERT_EQ(child.Start(MARROWVANE_STAND_IN_HOST, arguments, temporary.Path()), ChildStartError::None);
@@ -163,9 +163,13 @@ TEST_F(ChildProcessTest, InheritsNoDescriptorOfTheEngine)
 
 TEST_F(ChildProcessTest, StartsWithDefaultSignalsWhateverTheEngineSet)
 {
-    struct sigaction ignore{};
+    struct sigaction ignore
+    {
+    };
     ignore.sa_handler = SIG_IGN;
-    struct sigaction previous{};
+    struct sigaction previous
+    {
+    };
     ::sigaction(SIGPIPE, &ignore, &previous);
     sigset_t block;
     sigset_t previousMask;
@@ -186,7 +190,8 @@ TEST_F(ChildProcessTest, StartsWithDefaultSignalsWhateverTheEngineSet)
 TEST_F(ChildProcessTest, StandardErrorSharesTheOutputPipe)
 {
     ChildProcess child;
-    ASSERT_EQ(child.Start("sh", Shell("echo out; echo err >&2; echo more"), temporary.Path()), ChildStartError::None);
+    ASSERT_EQ(child.Start("sh", Shell("echo out; echo err >&2; echo more"), temporary.Path()),
+              ChildStartError::None);
     EXPECT_EQ(ReadToEnd(child), "out\nerr\nmore\n");
     const ChildExit exit = WaitForExit(child);
     EXPECT_FALSE(exit.bySignal);
@@ -197,7 +202,8 @@ TEST_F(ChildProcessTest, InheritsTheEnvironmentAndFindsBareNamesOnPath)
 {
     environment.Set("MARROWVANE_TEST_PROBE", "probe value");
     ChildProcess child;
-    ASSERT_EQ(child.Start("sh", Shell("echo \"$MARROWVANE_TEST_PROBE\""), temporary.Path()), ChildStartError::None);
+    ASSERT_EQ(child.Start("sh", Shell("echo \"$MARROWVANE_TEST_PROBE\""), temporary.Path()),
+              ChildStartError::None);
     EXPECT_EQ(ReadToEnd(child), "probe value\n");
     WaitForExit(child);
 }
@@ -282,12 +288,14 @@ TEST_F(ChildProcessTest, AFailedStartLeavesNothingOpen)
 {
     const std::size_t before = OpenDescriptorCount();
     ChildProcess missing;
-    EXPECT_EQ(missing.Start(temporary.Path() / "no-such-dotnet", {"dotnet"}, temporary.Path()), ChildStartError::Spawn);
+    EXPECT_EQ(missing.Start(temporary.Path() / "no-such-dotnet", {"dotnet"}, temporary.Path()),
+              ChildStartError::Spawn);
     ChildProcess notOnPath;
     environment.Set("PATH", temporary.Path().string());
     EXPECT_EQ(notOnPath.Start("dotnet", {"dotnet"}, temporary.Path()), ChildStartError::Spawn);
     ChildProcess noDirectory;
-    EXPECT_EQ(noDirectory.Start(MARROWVANE_STAND_IN_HOST, {"host"}, temporary.Path() / "gone"), ChildStartError::Spawn);
+    EXPECT_EQ(noDirectory.Start(MARROWVANE_STAND_IN_HOST, {"host"}, temporary.Path() / "gone"),
+              ChildStartError::Spawn);
     EXPECT_EQ(OpenDescriptorCount(), before);
     EXPECT_FALSE(missing.IsRunning());
     EXPECT_FALSE(missing.HasInput());
@@ -315,7 +323,8 @@ TEST_F(ChildProcessTest, WorksWhenTheEngineHasNoStandardInput)
 TEST_F(ChildProcessTest, ReadsWhatArrivedWithoutWaitingForMore)
 {
     ChildProcess child;
-    ASSERT_EQ(child.Start("sh", Shell("printf 'abc'; exec sleep 30"), temporary.Path()), ChildStartError::None);
+    ASSERT_EQ(child.Start("sh", Shell("printf 'abc'; exec sleep 30"), temporary.Path()),
+              ChildStartError::None);
     std::string text;
     char buffer[64];
     const auto giveUp = std::chrono::steady_clock::now() + 20s;

@@ -92,7 +92,8 @@ TEST(ScriptHostCommand, ArgumentsKeepBlanksQuotesAndBytesAsTheyAre)
 
 TEST(ScriptHostCommand, QuotedCommandLineForProcessCreation)
 {
-    EXPECT_EQ(ComposeQuotedCommandLine(ScriptHostArguments("dotnet", ExampleConfig())),
+    EXPECT_EQ(
+        ComposeQuotedCommandLine(ScriptHostArguments("dotnet", ExampleConfig())),
         "\"dotnet\" \"/opt/marrowvane/ScriptHost/Marrowvane.ScriptHost.dll\" \"/games/My Game/bin/Game.dll\" "
         "\"Game.Main\" \"/games/My Game\" \"Main\" \"0.016667\" \"0.000000\" \"0.000000\"");
     // Nothing inside an argument is escaped.

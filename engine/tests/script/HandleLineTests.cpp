@@ -30,9 +30,10 @@ protected:
     {
         const FrameSnapshot& snapshot = subject.GetSnapshot();
         std::ostringstream text;
-        const auto rect = [&](const RectCommand& r) {
-            text << '[' << r.x << ',' << r.y << ',' << r.width << ',' << r.height << ' ' << int(r.color.r) << ','
-                 << int(r.color.g) << ',' << int(r.color.b) << ']';
+        const auto rect = [&](const RectCommand& r)
+        {
+            text << '[' << r.x << ',' << r.y << ',' << r.width << ',' << r.height << ' ' << int(r.color.r)
+                 << ',' << int(r.color.g) << ',' << int(r.color.b) << ']';
         };
         text << "rects:";
         for (const RectCommand& r : snapshot.rects)
@@ -53,8 +54,8 @@ protected:
             {
                 path = "P" + path.substr(base.size());
             }
-            text << '[' << s.x << ',' << s.y << ',' << s.width << ',' << s.height << ' ' << int(s.color.r) << ','
-                 << int(s.color.g) << ',' << int(s.color.b) << ' ' << path << (s.flipX ? " fx" : "")
+            text << '[' << s.x << ',' << s.y << ',' << s.width << ',' << s.height << ' ' << int(s.color.r)
+                 << ',' << int(s.color.g) << ',' << int(s.color.b) << ' ' << path << (s.flipX ? " fx" : "")
                  << (s.flipY ? " fy" : "") << ']';
         }
         text << " colliders:";
@@ -63,8 +64,8 @@ protected:
             text << '[' << c.id << ' ' << c.x << ',' << c.y << ',' << c.width << ',' << c.height << ']';
         }
         const Camera& camera = snapshot.camera;
-        text << " camera:" << camera.x << ',' << camera.y << ',' << camera.zoom << ',' << camera.viewWidth << ','
-             << camera.viewHeight;
+        text << " camera:" << camera.x << ',' << camera.y << ',' << camera.zoom << ',' << camera.viewWidth
+             << ',' << camera.viewHeight;
         return text.str();
     }
 
@@ -84,14 +85,17 @@ TEST_F(HandleLineTest, DataLinesFillTheSnapshotAndTheColliders)
 {
     const std::vector<StateCase> cases = {
         // rects, field counts, colours cut to 8 bits
-        {"RECT|10|20|30|40|255|0|0", "rects:[10,20,30,40 255,0,0] debug: sprites: colliders: camera:0,0,1,1280,720"},
+        {"RECT|10|20|30|40|255|0|0",
+         "rects:[10,20,30,40 255,0,0] debug: sprites: colliders: camera:0,0,1,1280,720"},
         {"RECT|10|20|30|40|255|0", kEmpty},
         {"RECT|10|20|30|40|255|0|0|9", kEmpty},
         {"RECT|1|2|3|4|5|6|", kEmpty},
-        {"RECT|1|2|3|4|300|-1|256", "rects:[1,2,3,4 44,255,0] debug: sprites: colliders: camera:0,0,1,1280,720"},
+        {"RECT|1|2|3|4|300|-1|256",
+         "rects:[1,2,3,4 44,255,0] debug: sprites: colliders: camera:0,0,1,1280,720"},
         {"RECT|12.5px| 3|+4|0x10|3.7|+12|0x10",
-            "rects:[12.5,3,4,16 3,12,0] debug: sprites: colliders: camera:0,0,1,1280,720"},
-        {"DEBUG_RECT|1|2|3|4|5|6|7", "rects: debug:[1,2,3,4 5,6,7] sprites: colliders: camera:0,0,1,1280,720"},
+         "rects:[12.5,3,4,16 3,12,0] debug: sprites: colliders: camera:0,0,1,1280,720"},
+        {"DEBUG_RECT|1|2|3|4|5|6|7",
+         "rects: debug:[1,2,3,4 5,6,7] sprites: colliders: camera:0,0,1,1280,720"},
         {"DEBUG_RECT|1|2|3|4|5|6", kEmpty},
         // numbers that do not parse, or lie out of range: the line is dropped whole
         {"RECT|a|2|3|4|5|6|7", kEmpty},
@@ -103,20 +107,21 @@ TEST_F(HandleLineTest, DataLinesFillTheSnapshotAndTheColliders)
         {"DEBUG_RECT|1|2|3|-|5|6|7", kEmpty},
         // sprites
         {"SPRITE|0|0|32|32|255|255|255|player.png",
-            "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png] colliders: camera:0,0,1,1280,720"},
+         "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|32|32|255|255|255|player.png|True|false",
-            "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png fx] colliders: camera:0,0,1,1280,720"},
+         "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png fx] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|32|32|255|255|255|player.png|true|True",
-            "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png fx fy] colliders: camera:0,0,1,1280,720"},
+         "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png fx fy] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|32|32|255|255|255|player.png|TRUE|1",
-            "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png] colliders: camera:0,0,1,1280,720"},
+         "rects: debug: sprites:[0,0,32,32 255,255,255 P/player.png] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|32|32|255|255|255|a.png|True", kEmpty},
         {"SPRITE|0|0|32|32|255|255|255", kEmpty},
-        {"SPRITE|0|0|1|1|1|1|1|a|b|c", "rects: debug: sprites:[0,0,1,1 1,1,1 P/a] colliders: camera:0,0,1,1280,720"},
+        {"SPRITE|0|0|1|1|1|1|1|a|b|c",
+         "rects: debug: sprites:[0,0,1,1 1,1,1 P/a] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|1|1|1|1|1|sub/../img/./b.png",
-            "rects: debug: sprites:[0,0,1,1 1,1,1 P/img/b.png] colliders: camera:0,0,1,1280,720"},
+         "rects: debug: sprites:[0,0,1,1 1,1,1 P/img/b.png] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|1|1|1|1|1|/abs//dir/../c.png",
-            "rects: debug: sprites:[0,0,1,1 1,1,1 /abs/c.png] colliders: camera:0,0,1,1280,720"},
+         "rects: debug: sprites:[0,0,1,1 1,1,1 /abs/c.png] colliders: camera:0,0,1,1280,720"},
         {"SPRITE|0|0|32|32|1|2|3|x.png|Q", kEmpty},
         {"SPRITE|x|0|32|32|1|2|3|x.png", kEmpty},
         {"SPRITE|0|0|32|32|1|2|99999999999|x.png", kEmpty},
@@ -139,7 +144,7 @@ TEST_F(HandleLineTest, DataLinesFillTheSnapshotAndTheColliders)
         {"COLLIDER|7|1|2|3|4", "rects: debug: sprites: colliders:[7 1,2,3,4] camera:0,0,1,1280,720"},
         {"COLLIDER|300|1|2|3|4", "rects: debug: sprites: colliders:[300 1,2,3,4] camera:0,0,1,1280,720"},
         {"COLLIDER|-2147483648|0|0|0|0",
-            "rects: debug: sprites: colliders:[-2147483648 0,0,0,0] camera:0,0,1,1280,720"},
+         "rects: debug: sprites: colliders:[-2147483648 0,0,0,0] camera:0,0,1,1280,720"},
         {"COLLIDER|2147483648|0|0|0|0", kEmpty},
         {"COLLIDER|7|1|2|3", kEmpty},
         {"COLLIDER|7|1|2|3|4|5", kEmpty},
@@ -158,7 +163,8 @@ TEST_F(HandleLineTest, DataLinesFillTheSnapshotAndTheColliders)
         EXPECT_NO_THROW(fresh.HandleLine(c.line));
         const std::string out = testing::internal::GetCapturedStdout();
         const std::string err = testing::internal::GetCapturedStderr();
-        const bool isText = std::string(c.line).find("RECTANGLE") == 0 || std::string(c.line).find("rect") == 0;
+        const bool isText =
+            std::string(c.line).find("RECTANGLE") == 0 || std::string(c.line).find("rect") == 0;
         EXPECT_EQ(Describe(fresh), c.expected);
         EXPECT_EQ(err, "");
         if (!isText)
@@ -233,7 +239,8 @@ TEST_F(HandleLineTest, LogErrorAndTextLinesGoToTheConsole)
         {"ERROR", "[Info] [ScriptHost] ERROR\n", ""},
         {"LOG", "[Info] [ScriptHost] LOG\n", ""},
         {"RECT", "[Info] [ScriptHost] RECT\n", ""},
-        {"Unhandled exception. System.Exception: x", "[Info] [ScriptHost] Unhandled exception. System.Exception: x\n", ""},
+        {"Unhandled exception. System.Exception: x",
+         "[Info] [ScriptHost] Unhandled exception. System.Exception: x\n", ""},
     };
     for (const LogCase& c : cases)
     {
@@ -301,7 +308,8 @@ TEST_F(HandleLineTest, TexturePathsAreResolvedOncePerDistinctText)
     bridge.HandleLine("SPRITE|0|0|1|1|1|1|1|./player.png");
     EXPECT_EQ(bridge.GetSnapshot().sprites.size(), 2001u);
     EXPECT_EQ(bridge.GetTexturePathCache().ResolveCount(), 3u);
-    EXPECT_EQ(bridge.GetSnapshot().sprites.front().texturePath, bridge.GetSnapshot().sprites.back().texturePath);
+    EXPECT_EQ(bridge.GetSnapshot().sprites.front().texturePath,
+              bridge.GetSnapshot().sprites.back().texturePath);
 
     // Also a text that cannot be resolved is tried once.
     const std::string tooLong(300, 'n');
@@ -338,7 +346,8 @@ TEST_F(HandleLineTest, OneFrameHoldsAtMostTheRecordLimit)
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(bridge.GetSnapshot().rects.size(), ScriptBridge::kMaxRecordsPerList);
     EXPECT_EQ(bridge.GetColliders().size(), ScriptBridge::kMaxRecordsPerList);
-    EXPECT_EQ(out, "[Warn] Script host sent more than 262144 records of one kind in one frame; the rest were dropped.\n");
+    EXPECT_EQ(out, "[Warn] Script host sent more than 262144 records of one kind in one frame; the rest were "
+                   "dropped.\n");
     bridge.ClearFrame();
     bridge.HandleLine("RECT|1|2|3|4|5|6|7");
     EXPECT_EQ(bridge.GetSnapshot().rects.size(), 1u);

@@ -29,8 +29,21 @@ std::vector<std::string> FieldsOf(const std::string& line)
 TEST(LineFields, CountAndPiecesFollowSplit)
 {
     const char* const lines[] = {
-        "", "|", "||", "a", "a|b", "a|b|", "a||b", "|a", "RECT|1|2|", "RECT|1||2", "RECT|1|2|3|4|5|6|",
-        "LOG|Info|hello|world", "SPRITE|0|0|32|32|1|2|3||True|True", "a|b|c|d|e|f|g|h|i|j|k|l", "x|||||||||||||||",
+        "",
+        "|",
+        "||",
+        "a",
+        "a|b",
+        "a|b|",
+        "a||b",
+        "|a",
+        "RECT|1|2|",
+        "RECT|1||2",
+        "RECT|1|2|3|4|5|6|",
+        "LOG|Info|hello|world",
+        "SPRITE|0|0|32|32|1|2|3||True|True",
+        "a|b|c|d|e|f|g|h|i|j|k|l",
+        "x|||||||||||||||",
     };
     for (const char* line : lines)
     {
@@ -69,8 +82,20 @@ std::vector<std::string> ReadAllFields(const std::string& line)
 TEST(FieldReader, WalksTheFieldsThatSplitFinds)
 {
     const char* const lines[] = {
-        "", "|", "||", "a", "a|b", "a|b|", "a||b", "|a", "RECT|1|2|", "RECT|1||2", "RECT|1|2|3|4|5|6|",
-        "LOG|Info|hello|world", "SPRITE|0|0|32|32|1|2|3||True|True", "x|||||||||||||||",
+        "",
+        "|",
+        "||",
+        "a",
+        "a|b",
+        "a|b|",
+        "a||b",
+        "|a",
+        "RECT|1|2|",
+        "RECT|1||2",
+        "RECT|1|2|3|4|5|6|",
+        "LOG|Info|hello|world",
+        "SPRITE|0|0|32|32|1|2|3||True|True",
+        "x|||||||||||||||",
     };
     for (const char* line : lines)
     {
@@ -167,9 +192,11 @@ TEST_F(LineAssemblerTest, ALongerLineIsDroppedWholeWithOneWarning)
     const std::string tooLong(LineAssembler::kMaxLineLength + 1, 'y');
     const std::vector<Case> cases = {
         {"in one chunk", {"a\n" + tooLong + "\nREADY\n"}},
-        {"in small chunks", {"a\n", tooLong.substr(0, 5), tooLong.substr(5, 600000), tooLong.substr(600005), "\nREADY\n"}},
+        {"in small chunks",
+         {"a\n", tooLong.substr(0, 5), tooLong.substr(5, 600000), tooLong.substr(600005), "\nREADY\n"}},
         {"its line feed alone", {"a\n" + tooLong, "\n", "READY\n"}},
-        {"far longer, in many chunks", {"a\n", std::string(3 * LineAssembler::kMaxLineLength, 'z'), std::string(70000, 'z'), "z\nREADY\n"}},
+        {"far longer, in many chunks",
+         {"a\n", std::string(3 * LineAssembler::kMaxLineLength, 'z'), std::string(70000, 'z'), "z\nREADY\n"}},
         {"one byte over with a carriage return", {"a\n" + tooLong + "\r", "\nREADY\n"}},
     };
     for (const Case& c : cases)

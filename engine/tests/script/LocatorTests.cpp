@@ -28,8 +28,7 @@ const fs::path kBuildOutput = "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowv
 class ScopedCurrentDirectory
 {
 public:
-    explicit ScopedCurrentDirectory(const fs::path& directory)
-        : previous(fs::current_path())
+    explicit ScopedCurrentDirectory(const fs::path& directory) : previous(fs::current_path())
     {
         fs::current_path(directory);
     }
@@ -93,9 +92,10 @@ TEST_F(ScriptHostLocatorTest, WithNothingFoundGivesTheCurrentDirectoryCandidateA
 {
     ScopedCurrentDirectory current(elsewhere);
     const fs::path result = ScriptHostLocator(layout / "samples" / "Game");
-    EXPECT_EQ(result, fs::current_path() / "engine/csharp/ScriptHost/bin/Debug/net8.0" / "Marrowvane.ScriptHost.dll");
-    EXPECT_EQ(result.string(),
-        fs::current_path().string() + "/engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll");
+    EXPECT_EQ(result,
+              fs::current_path() / "engine/csharp/ScriptHost/bin/Debug/net8.0" / "Marrowvane.ScriptHost.dll");
+    EXPECT_EQ(result.string(), fs::current_path().string() +
+                                   "/engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll");
 }
 
 TEST_F(ScriptHostLocatorTest, AProjectRootNearTheFileSystemRootIsHarmless)
@@ -153,7 +153,8 @@ TEST(ScriptHostLocatorDeployed, TheCopyNextToTheExecutableWinsOverEverything)
     const fs::path deployed = bin / "ScriptHost" / "Marrowvane.ScriptHost.dll";
     MakeFile(deployed);
     MakeFile(temporary.Path() / kBuildOutput);
-    EXPECT_EQ(LocateFrom(bin, temporary.Path(), temporary.Path() / "samples" / "Game"), fs::canonical(deployed).string());
+    EXPECT_EQ(LocateFrom(bin, temporary.Path(), temporary.Path() / "samples" / "Game"),
+              fs::canonical(deployed).string());
 }
 
 TEST(ScriptHostLocatorDeployed, WithoutItTheSourceLayoutIsSearched)
@@ -161,7 +162,7 @@ TEST(ScriptHostLocatorDeployed, WithoutItTheSourceLayoutIsSearched)
     TemporaryDirectory temporary;
     MakeFile(temporary.Path() / kBuildOutput);
     EXPECT_EQ(LocateFrom(temporary.Path() / "engine bin", temporary.Path(), temporary.Path() / "x"),
-        fs::canonical(temporary.Path() / kBuildOutput).string());
+              fs::canonical(temporary.Path() / kBuildOutput).string());
 }
 
 class DotnetLocatorTest : public ::testing::Test

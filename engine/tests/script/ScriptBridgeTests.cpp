@@ -52,8 +52,8 @@ ScriptBridgeTimeouts Long()
 bool IsReaped(long processId)
 {
     int status = 0;
-    return processId > 0 && ::waitpid(static_cast<pid_t>(processId), &status, WNOHANG) < 0 && errno == ECHILD &&
-        ::kill(static_cast<pid_t>(processId), 0) < 0;
+    return processId > 0 && ::waitpid(static_cast<pid_t>(processId), &status, WNOHANG) < 0 &&
+           errno == ECHILD && ::kill(static_cast<pid_t>(processId), 0) < 0;
 }
 
 // Console output of one piece of a test.
@@ -104,8 +104,9 @@ protected:
 
 TEST_F(ScriptBridgeTest, HandshakesFramesAndShutdownOverRealPipes)
 {
-    Answer("CAMERA|5|6|2|800|600\nRECT|10|20|30|40|255|0|0\nSPRITE|0|0|32|32|255|255|255|player.png|True|false\n"
-           "DEBUG_RECT|1|2|3|4|5|6|7\nCOLLIDER|7|1|2|3|4\nLOG|Info|frame done\n");
+    Answer(
+        "CAMERA|5|6|2|800|600\nRECT|10|20|30|40|255|0|0\nSPRITE|0|0|32|32|255|255|255|player.png|True|false\n"
+        "DEBUG_RECT|1|2|3|4|5|6|7\nCOLLIDER|7|1|2|3|4\nLOG|Info|frame done\n");
     ScriptBridge bridge(Short());
     CapturedConsole console;
     ASSERT_TRUE(bridge.Start(config));
@@ -139,8 +140,8 @@ TEST_F(ScriptBridgeTest, HandshakesFramesAndShutdownOverRealPipes)
 
     EXPECT_EQ(console.out, "[Info] C# script host started.\n[Info] frame done\n[Info] frame done\n");
     EXPECT_EQ(console.err, "");
-    EXPECT_EQ(ReceivedLines(),
-        (std::vector<std::string>{"START", "FRAME|0.0166667|37,65|640,360|0", "FRAME|0.05||0,0|", "SHUTDOWN"}));
+    EXPECT_EQ(ReceivedLines(), (std::vector<std::string>{"START", "FRAME|0.0166667|37,65|640,360|0",
+                                                         "FRAME|0.05||0,0|", "SHUTDOWN"}));
     EXPECT_EQ(Recorded(StandIn::kEventsFile), "shutdown\n") << "exited within the grace, not killed";
     EXPECT_TRUE(IsReaped(id));
     EXPECT_FALSE(bridge.IsChildRunning());
@@ -216,7 +217,8 @@ TEST_F(ScriptBridgeTest, NoDotnetAnywhereFailsTheStart)
     CapturedConsole console;
     EXPECT_FALSE(bridge.Start(config));
     console.Stop();
-    EXPECT_EQ(console.err, "[Error] Could not start .NET script host. Make sure dotnet is available on PATH.\n");
+    EXPECT_EQ(console.err,
+              "[Error] Could not start .NET script host. Make sure dotnet is available on PATH.\n");
     EXPECT_EQ(console.out, "");
 }
 
@@ -378,7 +380,8 @@ TEST_F(ScriptBridgeTest, AChildThatExitsBeforeReadyFailsTheStartAtOnce)
     const double elapsed = MillisecondsSince(start);
     console.Stop();
     EXPECT_LT(elapsed, 30000.0) << "did not wait for the 60 s time-out";
-    EXPECT_EQ(console.err, "[Error] Script host exited with code 2.\n[Error] Script host did not become ready.\n");
+    EXPECT_EQ(console.err,
+              "[Error] Script host exited with code 2.\n[Error] Script host did not become ready.\n");
     EXPECT_TRUE(IsReaped(RecordedPid()));
 }
 
@@ -535,7 +538,8 @@ TEST_F(ScriptBridgeTest, AnOverlongLineIsDroppedWithOneWarning)
     EXPECT_LE(bridge.GetLineAssembler().PendingSize(), LineAssembler::kMaxLineLength + 1);
     bridge.Shutdown();
     console.Stop();
-    EXPECT_EQ(console.out,
+    EXPECT_EQ(
+        console.out,
         "[Warn] Script host line longer than 1048576 bytes was dropped.\n[Info] C# script host started.\n");
 }
 
@@ -559,7 +563,9 @@ TEST_F(ScriptBridgeTest, WritesNeverBlockOnAChildThatDoesNotRead)
     const long id = bridge.ChildId();
     bridge.Shutdown();
     console.Stop();
-    EXPECT_EQ(Occurrences(console.err, "[Error] Script host is not reading its input; lines are being dropped.\n"), 1u);
+    EXPECT_EQ(
+        Occurrences(console.err, "[Error] Script host is not reading its input; lines are being dropped.\n"),
+        1u);
     EXPECT_EQ(console.err, "[Error] Script host is not reading its input; lines are being dropped.\n");
     EXPECT_TRUE(IsReaped(id));
 }

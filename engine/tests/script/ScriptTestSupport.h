@@ -161,8 +161,14 @@ protected:
 
     std::filesystem::path RecordDir() const { return temporary.Path() / "record"; }
     std::string Recorded(const char* file) const { return ReadWholeFile(RecordDir() / file); }
-    std::vector<std::string> ReceivedLines() const { return SplitText(Recorded(StandIn::kReceivedFile), '\n'); }
-    std::vector<std::string> RecordedArguments() const { return SplitText(Recorded(StandIn::kArgvFile), '\0'); }
+    std::vector<std::string> ReceivedLines() const
+    {
+        return SplitText(Recorded(StandIn::kReceivedFile), '\n');
+    }
+    std::vector<std::string> RecordedArguments() const
+    {
+        return SplitText(Recorded(StandIn::kArgvFile), '\0');
+    }
     long RecordedPid() const { return std::strtol(Recorded(StandIn::kPidFile).c_str(), nullptr, 10); }
 
     ScopedEnvironment environment;

@@ -322,7 +322,8 @@ int main(int argc, char** argv)
     const std::string delayFrame = Knob(StandIn::kDelayFrame);
     const long delayedFrame = std::strtol(delayFrame.c_str(), nullptr, 10);
     const std::size_t delayColon = delayFrame.find(':');
-    const long frameDelayMs = delayColon == std::string::npos ? 0 : std::strtol(delayFrame.c_str() + delayColon + 1, nullptr, 10);
+    const long frameDelayMs =
+        delayColon == std::string::npos ? 0 : std::strtol(delayFrame.c_str() + delayColon + 1, nullptr, 10);
     const std::string answerFile = Knob(StandIn::kAnswerFile);
     const std::string answer = answerFile.empty() ? std::string() : ReadFile(answerFile);
     const std::string answerWithEnd = answer + "END_FRAME\n";
@@ -348,7 +349,8 @@ int main(int argc, char** argv)
         }
         pending.append(buffer.data(), static_cast<std::size_t>(count));
         std::size_t start = 0;
-        for (std::size_t lineFeed; (lineFeed = pending.find('\n', start)) != std::string::npos; start = lineFeed + 1)
+        for (std::size_t lineFeed; (lineFeed = pending.find('\n', start)) != std::string::npos;
+             start = lineFeed + 1)
         {
             const std::string_view line(pending.data() + start, lineFeed - start);
             if (receivedFile >= 0)

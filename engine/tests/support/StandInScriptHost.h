@@ -95,9 +95,10 @@ inline constexpr const char* kFloodLine = "MARROWVANE_STAND_IN_FLOOD_LINE";
 inline constexpr const char* kNoRead = "MARROWVANE_STAND_IN_NO_READ";
 inline constexpr const char* kCloseInput = "MARROWVANE_STAND_IN_CLOSE_INPUT";
 
-inline constexpr const char* const kAllKnobs[] = {kRecordDir, kReady, kReadyDelayMs, kStderr, kLongLine, kExitAt,
-    kExitText, kExitCode, kExitSignal, kNoStarted, kSkipEndFrame, kDelayFrame, kAnswerFile, kIgnoreShutdown, kShutdownDelayMs,
-    kFlood, kFloodLine, kNoRead, kCloseInput};
+inline constexpr const char* const kAllKnobs[] = {
+    kRecordDir,       kReady,      kReadyDelayMs, kStderr,       kLongLine,   kExitAt,     kExitText,
+    kExitCode,        kExitSignal, kNoStarted,    kSkipEndFrame, kDelayFrame, kAnswerFile, kIgnoreShutdown,
+    kShutdownDelayMs, kFlood,      kFloodLine,    kNoRead,       kCloseInput};
 
 // Files in the record folder.
 inline constexpr const char* kArgvFile = "argv.txt";

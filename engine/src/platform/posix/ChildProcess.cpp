@@ -24,11 +24,11 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
-#include <system_error>
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 
 extern char** environ;
@@ -114,10 +114,7 @@ ChildExit ToChildExit(int status)
 
 } // namespace
 
-ChildProcess::ChildProcess()
-    : state(std::make_unique<State>())
-{
-}
+ChildProcess::ChildProcess() : state(std::make_unique<State>()) {}
 
 ChildProcess::~ChildProcess()
 {
@@ -128,8 +125,9 @@ ChildProcess::~ChildProcess()
     Close();
 }
 
-ChildStartError ChildProcess::Start(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
-    const std::filesystem::path& workingDirectory)
+ChildStartError ChildProcess::Start(const std::filesystem::path& executable,
+                                    const std::vector<std::string>& arguments,
+                                    const std::filesystem::path& workingDirectory)
 {
     if (state->processId > 0 || state->input >= 0 || state->output >= 0 || arguments.empty())
     {
@@ -138,12 +136,14 @@ ChildStartError ChildProcess::Start(const std::filesystem::path& executable, con
 
     int inputPipe[2];
     int outputPipe[2];
-    if (const auto error = MakePipe(inputPipe, 1, ChildStartError::InputPipe, ChildStartError::InputPipeSetup);
+    if (const auto error =
+            MakePipe(inputPipe, 1, ChildStartError::InputPipe, ChildStartError::InputPipeSetup);
         error != ChildStartError::None)
     {
         return error;
     }
-    if (const auto error = MakePipe(outputPipe, 0, ChildStartError::OutputPipe, ChildStartError::OutputPipeSetup);
+    if (const auto error =
+            MakePipe(outputPipe, 0, ChildStartError::OutputPipe, ChildStartError::OutputPipeSetup);
         error != ChildStartError::None)
     {
         CloseDescriptor(inputPipe[0]);
@@ -180,7 +180,8 @@ ChildStartError ChildProcess::Start(const std::filesystem::path& executable, con
     sigaddset(&defaultSignals, SIGPIPE);
     ready = ready && posix_spawnattr_setsigmask(&attributes, &emptyMask) == 0;
     ready = ready && posix_spawnattr_setsigdefault(&attributes, &defaultSignals) == 0;
-    ready = ready && posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+    ready =
+        ready && posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
 
     // The child changes its directory before it runs the program: a relative
     // path with a folder is made absolute here, against the engine's own.
@@ -197,8 +198,8 @@ ChildStartError ChildProcess::Start(const std::filesystem::path& executable, con
 
     pid_t processId = -1;
     // posix_spawnp reports a failed exec (missing file, no permission) here.
-    const bool spawned =
-        ready && ::posix_spawnp(&processId, program.c_str(), &actions, &attributes, argv.data(), environ) == 0;
+    const bool spawned = ready && ::posix_spawnp(&processId, program.c_str(), &actions, &attributes,
+                                                 argv.data(), environ) == 0;
 
     if (haveAttributes)
     {
@@ -333,7 +334,8 @@ void ChildProcess::WaitForIo(std::chrono::nanoseconds timeout, bool wantWrite)
         waits[count++] = pollfd{state->input, POLLOUT, 0};
     }
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
-    const timespec limit{static_cast<time_t>(seconds.count()), static_cast<long>((timeout - seconds).count())};
+    const timespec limit{static_cast<time_t>(seconds.count()),
+                         static_cast<long>((timeout - seconds).count())};
     // An interrupted wait just returns early; callers loop on the clock.
     ::ppoll(waits, count, &limit, nullptr);
 }

@@ -34,7 +34,7 @@ const char* const defaultProject = R"({
 // engine looks for it relative to a sample project.
 class EngineRunTest : public ::testing::Test
 {
-protected:
+public: // the case tables below prepare the fixture from outside
     std::filesystem::path root;
     std::filesystem::path project;
     std::filesystem::path scriptHost;

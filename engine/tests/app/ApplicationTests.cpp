@@ -1,10 +1,9 @@
 // End to end: the real engine executable, headless, with the stand-in script
 // host behind the real dotnet lookup.
 #include "app/EngineProcess.h"
+#include "app/Picture.h"
 #include "support/StandInScriptHost.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -16,6 +15,8 @@ namespace
 
 using Testing::EngineLaunch;
 using Testing::EngineRun;
+using Testing::Picture;
+using Testing::Pixel;
 using Testing::ReadFile;
 using Testing::WriteFile;
 
@@ -168,48 +169,6 @@ TEST_F(EngineRunTest, StartUpFailuresExitWithOneLine)
         EXPECT_EQ(run.out.find("Running project: "), std::string::npos) << Describe(run);
     }
 }
-
-struct Pixel
-{
-    int r, g, b;
-    friend bool operator==(const Pixel&, const Pixel&) = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Pixel& p)
-{
-    return out << "(" << p.r << ", " << p.g << ", " << p.b << ")";
-}
-
-class Picture
-{
-public:
-    explicit Picture(const std::filesystem::path& path)
-    {
-        SDL_Surface* loaded = IMG_Load(path.c_str());
-        if (loaded != nullptr)
-        {
-            surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-            SDL_FreeSurface(loaded);
-        }
-    }
-    ~Picture() { SDL_FreeSurface(surface); }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-
-    bool Loaded() const { return surface != nullptr; }
-    int Width() const { return surface->w; }
-    int Height() const { return surface->h; }
-    Pixel At(int x, int y) const
-    {
-        const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + y * surface->pitch;
-        const std::uint32_t value = reinterpret_cast<const std::uint32_t*>(row)[x];
-        return {static_cast<int>((value >> 16) & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                static_cast<int>(value & 0xFF)};
-    }
-
-private:
-    SDL_Surface* surface = nullptr;
-};
 
 TEST_F(EngineRunTest, RunsFramesThenShutsDownAndWritesTheLastFrame)
 {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each one for the given
-# number of seconds (default 60). A crash, a leak or a sanitizer report fails
-# the run. Seeds come from engine/fuzz/corpus/<Name>/; new inputs are kept in
+# number of seconds (default 60). A crash, a leak, a hang or a sanitizer
+# report fails the run. Seeds come from engine/fuzz/corpus/<Name>/; new inputs are kept in
 # build-fuzz/corpus/<Name>/.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -28,7 +28,8 @@ for target in "${targets[@]}"; do
   seeds=()
   [ -d "engine/fuzz/corpus/$name" ] && seeds=("engine/fuzz/corpus/$name")
   echo "== Fuzzing $name for ${seconds}s"
-  SDL_VIDEODRIVER=offscreen "$target" -max_total_time="$seconds" -print_final_stats=0 \
+  # -timeout: one input that runs this long counts as a hang and fails the run.
+  SDL_VIDEODRIVER=offscreen "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=0 \
     -artifact_prefix="build-fuzz/$name-" "$corpus" "${seeds[@]}" 2>"build-fuzz/$name.log" || {
       tail -n 40 "build-fuzz/$name.log"
       echo "fuzz.sh: $name failed; the input is in build-fuzz/$name-*"

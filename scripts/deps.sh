@@ -9,7 +9,7 @@ MARROWVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-image-dev libpixman-1-dev
   clang-14 libclang-rt-14-dev
-  xvfb
+  xvfb libx11-dev
 )
 
 marrowvane_missing_packages() {
@@ -27,14 +27,20 @@ marrowvane_install_deps() {
   missing=$(marrowvane_missing_packages)
   [ -z "$missing" ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "Missing packages: $missing"
-    echo "Run as root: apt-get update && apt-get install -y $missing"
+    echo "Missing Debian packages: $missing"
+    echo "Install them as root, then run this again:"
+    echo "  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing"
     exit 1
   fi
   echo "Installing: $missing"
   apt-get update
   # shellcheck disable=SC2086
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
+  missing=$(marrowvane_missing_packages)
+  if [ -n "$missing" ]; then
+    echo "Still missing after apt-get install: $missing"
+    exit 1
+  fi
 }
 
 # The .NET SDK is not a Debian package; the script host and the C# tests are

@@ -52,14 +52,19 @@ struct ScriptHostConfig
 // On failure writes one error line and returns false.
 bool LoadProjectConfig(const std::filesystem::path& projectPath, ProjectConfig& config);
 
-// Each finds the first place in json where the quoted key is followed by a
-// colon and a value of its kind, and returns that value or the fallback.
+// Each finds the first place in json where the quoted key (taken literally,
+// case-sensitive) is followed by a colon and a value of its kind, and returns
+// that value or the fallback. ExtractInt reads unsigned 32-bit digits as two's
+// complement and throws std::out_of_range("stoul") above 4294967295;
+// ExtractFloat throws std::out_of_range("stof") outside single precision.
 std::string ExtractString(const std::string& json, const std::string& key, const std::string& fallback);
 std::int32_t ExtractInt(const std::string& json, const std::string& key, std::int32_t fallback);
 float ExtractFloat(const std::string& json, const std::string& key, float fallback);
 bool ExtractBool(const std::string& json, const std::string& key, bool fallback);
 
-// "#rrggbb" (either letter case) or the fallback.
+// "#rrggbb" (either letter case) or the fallback. Each pair reads as far as
+// its leading hexadecimal digits go ("1g" is 1); a pair that does not start
+// with one gives the fallback.
 Color3 ParseHexColor(const std::string& text, Color3 fallback);
 
 } // namespace Marrowvane

@@ -1,0 +1,8 @@
+namespace Marrowvane;
+
+internal enum LogLevel
+{
+    Info,
+    Warn,
+    Error,
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/Color3.h"
+#include "render/FrameSnapshot.h"
+#include "render/Surface.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace Marrowvane
+{
+
+class Window;
+
+// Draws one frame snapshot per frame into a back buffer of the window's client
+// size and shows it in the window at the end of the frame. World coordinates
+// (y down) are projected through the frame's camera; whatever lies outside the
+// camera's view is skipped. The pixel rules themselves live in Canvas.
+//
+// Frame order: BeginFrame, SetCamera, DrawRects, sprites, DrawDebugRects,
+// Present. Main thread only.
+class Renderer
+{
+public:
+    Renderer();
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // Keeps a pointer to the window; the window must outlive the Renderer.
+    // Always succeeds.
+    bool Initialize(Window& window);
+    void SetPixelPerfect(bool enabled);
+    // Takes all five fields; a zoom of 0.01 or less (zero, negative) becomes 1.
+    void SetCamera(const Camera& newCamera);
+    const Camera& GetCamera() const;
+
+    // Makes the back buffer at the window's client size when it has none or
+    // the size changed, then fills all of it with the background colour.
+    void BeginFrame(Color3 background);
+    void DrawRect(float x, float y, float width, float height, Color3 color);
+    void DrawDebugRect(float x, float y, float width, float height, Color3 color);
+    void DrawRects(const std::vector<RectCommand>& rects);
+    void DrawDebugRects(const std::vector<RectCommand>& rects);
+    // Shows the back buffer in the window.
+    void Present();
+
+    // Whether the world rectangle overlaps the camera's view (strictly: a
+    // rectangle that only touches an edge, or any NaN, is not visible).
+    bool IsVisible(float x, float y, float width, float height) const;
+    // (world - camera) * zoom, rounded half away from zero when pixel-perfect.
+    float WorldToScreenX(float x) const;
+    float WorldToScreenY(float y) const;
+
+    // The drawing surface of the frame being drawn (0 by 0 before the first
+    // BeginFrame and after ReleaseSurface).
+    Surface& GetBackBuffer();
+    // Frees the back buffer; the next BeginFrame makes a new one.
+    void ReleaseSurface();
+
+    // Writes the frame that was last presented as a PNG file. False, with the
+    // file left as it was, when nothing has been presented yet, when a new
+    // frame has been begun since, or when writing fails; the caller reports it.
+    bool SaveScreenshot(const std::filesystem::path& path) const;
+
+private:
+    Window* window = nullptr;
+    Camera camera;
+    bool pixelPerfect = true;
+    // The drawing surface: made together by BeginFrame, kept while the client
+    // size stays the same, cleared together by ReleaseSurface.
+    bool hasSurface = false;
+    std::vector<std::uint32_t> backBufferPixels;
+    Surface backBuffer;
+    std::int32_t backBufferWidth = 0;
+    std::int32_t backBufferHeight = 0;
+    // Whether the back buffer holds a presented frame that no BeginFrame has
+    // touched since: what SaveScreenshot may write.
+    bool holdsPresentedFrame = false;
+};
+
+} // namespace Marrowvane

@@ -1,6 +1,7 @@
 #include "render/ImageDecoder.h"
 
 #include "platform/ImageCodec.h"
+#include "render/ImageStructure.h"
 
 #include <fstream>
 #include <new>
@@ -46,6 +47,11 @@ ImageDecodeResult DecodeImageBytes(std::span<const std::uint8_t> file, PixelDeco
     result.status = CheckImageSize(header->width, header->height);
     if (result.status != ImageDecodeStatus::Decoded)
     {
+        return result;
+    }
+    if (!CheckImageStructure(*header, file))
+    {
+        result.status = ImageDecodeStatus::Malformed;
         return result;
     }
     try

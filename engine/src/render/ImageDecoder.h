@@ -29,6 +29,7 @@ enum class ImageDecodeStatus : std::uint8_t
     BadHeader,       // the format's header is truncated or malformed
     EmptyImage,      // a declared width or height of zero
     ImageTooLarge,   // a side over maxImageSide or more than maxImagePixels
+    Malformed,       // shaped to drive the decoder into a loop or out of bounds (CheckImageStructure)
     DecodeFailed,    // the decoder refused the data, or memory ran out
 };
 
@@ -48,7 +49,8 @@ using PixelDecoder = bool (*)(const ImageHeader& header, std::span<const std::ui
                               std::vector<std::uint32_t>& pixels);
 
 // The whole decode path for a file held in memory: identify the format by
-// content, read and check the declared size, decode, convert.
+// content, read and check the declared size, check the structure the decoder
+// relies on, decode, convert.
 ImageDecodeResult DecodeImageBytes(std::span<const std::uint8_t> file, PixelDecoder decoder = nullptr);
 
 // The same for a file on disk, which must be a regular file of at most

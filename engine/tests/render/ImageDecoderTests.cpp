@@ -1,5 +1,7 @@
 #include "render/ImageDecoder.h"
 
+#include "platform/ImageCodec.h"
+
 #include "TextureTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -219,7 +221,9 @@ TEST(ImageDecoderFiles, WhatIsNotADecodableImage)
     std::filesystem::create_directory(dir / "folder.png");
     const std::vector<std::pair<std::filesystem::path, ImageDecodeStatus>> cases = {
         {DataDir() / "notimage.png", ImageDecodeStatus::UnknownFormat},
-        {DataDir() / "truncated.png", ImageDecodeStatus::DecodeFailed},
+        {DataDir() / "truncated.png", ImageDecodeStatus::Malformed}, // its chunks stop before IEND
+        {DataDir() / "chunk_past_end.png", ImageDecodeStatus::Malformed},
+        {DataDir() / "lzw_overrun.gif", ImageDecodeStatus::Malformed},
         {dir / "empty.png", ImageDecodeStatus::UnknownFormat},
         {dir / "folder.png", ImageDecodeStatus::NotARegularFile},
         {dir / "absent.png", ImageDecodeStatus::NotARegularFile},
@@ -231,6 +235,21 @@ TEST(ImageDecoderFiles, WhatIsNotADecodableImage)
         EXPECT_EQ(result.status, status) << path;
         EXPECT_FALSE(result.image.has_value()) << path;
     }
+}
+
+TEST(ImageDecoderFiles, PngChunkRunningPastTheEndNeitherHangsNorDecodes)
+{
+    // A 99-byte PNG whose tRNS chunk claims 59 bytes past the end of the
+    // file. Fed to SDL2_image from a plain memory stream, libpng re-read the
+    // stale chunk header forever. The chunk walk refuses it first; and the
+    // decoder's own stream, given it anyway, ends in an error, not a loop.
+    const Bytes file = ReadBytes(DataDir() / "chunk_past_end.png");
+    EXPECT_EQ(DecodeImageBytes(file).status, ImageDecodeStatus::Malformed);
+    std::vector<std::uint32_t> pixels;
+    EXPECT_FALSE(DecodeImagePixels(ImageHeader{ImageFormat::Png, 2, 1}, file, pixels));
+    EXPECT_TRUE(pixels.empty());
+    const Bytes truncated = ReadBytes(DataDir() / "truncated.png");
+    EXPECT_FALSE(DecodeImagePixels(ImageHeader{ImageFormat::Png, 2, 2}, truncated, pixels));
 }
 
 #ifdef MARROWVANE_TEST_FIFO

@@ -1,7 +1,9 @@
 // SDL binding: image decoding through SDL2_image.
 // Each format goes to its own typed loader (IMG_LoadPNG_RW, IMG_LoadJPG_RW,
 // IMG_LoadBMP_RW, IMG_LoadGIF_RW, IMG_LoadTIF_RW), never to the guessing
-// IMG_Load, so what is decoded is the format the engine identified. The result
+// IMG_Load, so what is decoded is the format the engine identified. The bytes
+// are read through a stream that zero-fills reads past their end, which the
+// PNG loader otherwise mistakes for a chunk it has seen. The result
 // is converted once into the canvas's 0xAARRGGBB format with straight alpha; a
 // GIF's transparent colour becomes alpha 0.
 // Limitations: the first frame of an animated GIF and the first page of a
@@ -13,7 +15,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -22,6 +26,83 @@ namespace Marrowvane
 {
 namespace
 {
+
+// A read-only stream over the file's bytes. Unlike SDL_RWFromConstMem, a
+// read past the end fills what it could not deliver with zeros: SDL2_image's
+// PNG reader ignores short reads, and zeros make libpng stop at an invalid
+// chunk instead of reading stale bytes again and again.
+struct MemoryStream
+{
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t at;
+};
+
+MemoryStream& StreamOf(SDL_RWops* ops)
+{
+    return *static_cast<MemoryStream*>(ops->hidden.unknown.data1);
+}
+
+Sint64 SDLCALL StreamSize(SDL_RWops* ops)
+{
+    return static_cast<Sint64>(StreamOf(ops).size);
+}
+
+Sint64 SDLCALL StreamSeek(SDL_RWops* ops, Sint64 offset, int whence)
+{
+    MemoryStream& stream = StreamOf(ops);
+    const auto size = static_cast<Sint64>(stream.size);
+    Sint64 base = 0;
+    if (whence == RW_SEEK_CUR)
+    {
+        base = static_cast<Sint64>(stream.at);
+    }
+    else if (whence == RW_SEEK_END)
+    {
+        base = size;
+    }
+    else if (whence != RW_SEEK_SET)
+    {
+        return SDL_SetError("Unknown seek origin");
+    }
+    Sint64 target = offset < 0 && base < -offset ? 0 : base + offset;
+    if (offset > 0 && target > size)
+    {
+        target = size;
+    }
+    stream.at = static_cast<std::size_t>(target);
+    return target;
+}
+
+size_t SDLCALL StreamRead(SDL_RWops* ops, void* buffer, size_t size, size_t count)
+{
+    MemoryStream& stream = StreamOf(ops);
+    if (size == 0 || count == 0)
+    {
+        return 0;
+    }
+    const size_t wanted = count > SIZE_MAX / size ? SIZE_MAX : size * count;
+    const size_t available = std::min(wanted, stream.size - stream.at);
+    std::memcpy(buffer, stream.data + stream.at, available);
+    if (available < wanted && wanted != SIZE_MAX)
+    {
+        std::memset(static_cast<std::uint8_t*>(buffer) + available, 0, wanted - available);
+    }
+    stream.at += available;
+    return available / size;
+}
+
+size_t SDLCALL StreamWrite(SDL_RWops*, const void*, size_t, size_t)
+{
+    SDL_SetError("Read-only stream");
+    return 0;
+}
+
+int SDLCALL StreamClose(SDL_RWops* ops)
+{
+    SDL_FreeRW(ops);
+    return 0;
+}
 
 struct SurfaceDeleter
 {
@@ -91,11 +172,19 @@ bool DecodeImagePixels(const ImageHeader& header, std::span<const std::uint8_t> 
     {
         return false;
     }
-    SDL_RWops* stream = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
+    MemoryStream memory{file.data(), file.size(), 0};
+    SDL_RWops* stream = SDL_AllocRW();
     if (stream == nullptr)
     {
         return false;
     }
+    stream->type = SDL_RWOPS_UNKNOWN;
+    stream->size = StreamSize;
+    stream->seek = StreamSeek;
+    stream->read = StreamRead;
+    stream->write = StreamWrite;
+    stream->close = StreamClose;
+    stream->hidden.unknown.data1 = &memory;
     const SurfacePointer surface = LoadTyped(header.format, stream);
     SDL_RWclose(stream);
     if (!surface || surface->w <= 0 || surface->h <= 0 || static_cast<std::uint32_t>(surface->w) != header.width ||

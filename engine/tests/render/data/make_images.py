@@ -3,7 +3,9 @@
 start from. Run: make_images.py OUTPUT_FOLDER. Every file is built byte by
 byte here, so the set can be remade anywhere; halves.jpg alone was written
 once by SDL2_image's JPEG writer (16x8, left half red, right half blue,
-quality 95) and is kept as it is."""
+quality 95) and is kept as it is, and so is chunk_past_end.png, which the
+image fuzz target found: a PNG whose tRNS chunk runs past the end of the file
+(it once made libpng loop forever under SDL2_image)."""
 import struct, zlib, sys, os
 
 def png(w, h, rows, color_type=6, bit_depth=8, extra_chunks=b'', plte=None, trns=None):

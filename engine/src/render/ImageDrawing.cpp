@@ -54,20 +54,52 @@ inline std::uint32_t Blend(std::uint32_t source, std::uint32_t destination)
     return Compact(lanes);
 }
 
-void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* source, std::int32_t count)
+// Each kernel blends row[columns[i]] over destination[i] for i in [0, count):
+// the texels are gathered straight into registers, never through a buffer,
+// since wide loads of freshly stored narrow values stall.
+void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
+                    std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
     {
-        destination[i] = Blend(source[i], destination[i]);
+        destination[i] = Blend(row[columns[i]], destination[i]);
+    }
+}
+
+// Copies row[columns[i]] to destination[i]: the texels of an opaque run.
+void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
+                   std::int32_t count)
+{
+    for (std::int32_t i = 0; i < count; ++i)
+    {
+        destination[i] = row[columns[i]];
     }
 }
 
 #if MARROWVANE_X86_KERNELS
 
+// Eight texels gathered into one register and stored at once.
+__attribute__((target("avx2"))) void CopyRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
+                                                 const std::int32_t* columns, std::int32_t count)
+{
+    std::int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+    {
+        const __m256i s = _mm256_setr_epi32(
+            static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
+            static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]),
+            static_cast<int>(row[columns[i + 4]]), static_cast<int>(row[columns[i + 5]]),
+            static_cast<int>(row[columns[i + 6]]), static_cast<int>(row[columns[i + 7]]));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), s);
+    }
+    _mm256_zeroupper();
+    CopyRowScalar(destination + i, row, columns + i, count - i);
+}
+
 // Four pixels at a time; all-opaque and all-transparent groups are stored or
 // skipped whole.
-__attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, const std::uint32_t* source,
-                                                  std::int32_t count)
+__attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, const std::uint32_t* row,
+                                                  const std::int32_t* columns, std::int32_t count)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(alphaBits));
@@ -76,7 +108,9 @@ __attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, co
     std::int32_t i = 0;
     for (; i + 4 <= count; i += 4)
     {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+        const __m128i s =
+            _mm_setr_epi32(static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
+                           static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]));
         const __m128i sourceAlpha = _mm_and_si128(s, alphaMask);
         if (_mm_movemask_epi8(_mm_cmpeq_epi32(sourceAlpha, alphaMask)) == 0xFFFF)
         {
@@ -105,12 +139,12 @@ __attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, co
         high = _mm_srli_epi16(_mm_add_epi16(high, _mm_srli_epi16(high, 8)), 8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i), _mm_packus_epi16(low, high));
     }
-    BlendRowScalar(destination + i, source + i, count - i);
+    BlendRowScalar(destination + i, row, columns + i, count - i);
 }
 
-// Eight pixels at a time, otherwise as the SSE2 kernel.
-__attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, const std::uint32_t* source,
-                                                  std::int32_t count)
+// Eight pixels of 16-bit lanes: source over destination. A source whose
+// alpha lane is 0 leaves its destination as it was.
+__attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i d)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(alphaBits));
@@ -122,10 +156,36 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, co
     const __m256i highAlphaShuffle =
         _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11, -1, 11, -1, 11,
                          -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    const __m256i value = _mm256_or_si256(s, alphaMask);
+    const __m256i lowAlpha = _mm256_shuffle_epi8(s, lowAlphaShuffle);
+    const __m256i highAlpha = _mm256_shuffle_epi8(s, highAlphaShuffle);
+    __m256i low = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(value, zero), lowAlpha),
+                         _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(full, lowAlpha))),
+        half);
+    __m256i high = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), highAlpha),
+                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(full, highAlpha))),
+        half);
+    low = _mm256_srli_epi16(_mm256_add_epi16(low, _mm256_srli_epi16(low, 8)), 8);
+    high = _mm256_srli_epi16(_mm256_add_epi16(high, _mm256_srli_epi16(high, 8)), 8);
+    return _mm256_packus_epi16(low, high);
+}
+
+// Eight pixels at a time, otherwise as the SSE2 kernel; the last one to seven
+// go through masked loads and stores, so nothing past the row is touched.
+__attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
+                                                  const std::int32_t* columns, std::int32_t count)
+{
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(alphaBits));
     std::int32_t i = 0;
     for (; i + 8 <= count; i += 8)
     {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + i));
+        const __m256i s = _mm256_setr_epi32(
+            static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
+            static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]),
+            static_cast<int>(row[columns[i + 4]]), static_cast<int>(row[columns[i + 5]]),
+            static_cast<int>(row[columns[i + 6]]), static_cast<int>(row[columns[i + 7]]));
         const __m256i sourceAlpha = _mm256_and_si256(s, alphaMask);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sourceAlpha, alphaMask)) == -1)
         {
@@ -137,27 +197,42 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, co
             continue;
         }
         const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(destination + i));
-        const __m256i value = _mm256_or_si256(s, alphaMask);
-        const __m256i lowAlpha = _mm256_shuffle_epi8(s, lowAlphaShuffle);
-        const __m256i highAlpha = _mm256_shuffle_epi8(s, highAlphaShuffle);
-        __m256i low = _mm256_add_epi16(
-            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(value, zero), lowAlpha),
-                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(full, lowAlpha))),
-            half);
-        __m256i high = _mm256_add_epi16(
-            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), highAlpha),
-                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(full, highAlpha))),
-            half);
-        low = _mm256_srli_epi16(_mm256_add_epi16(low, _mm256_srli_epi16(low, 8)), 8);
-        high = _mm256_srli_epi16(_mm256_add_epi16(high, _mm256_srli_epi16(high, 8)), 8);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), _mm256_packus_epi16(low, high));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), BlendEightAvx2(s, d));
     }
-    BlendRowSse2(destination + i, source + i, count - i);
+    const std::int32_t left = count - i;
+    if (left > 0)
+    {
+        // Lanes past the end repeat the last texel and are then cleared to
+        // alpha 0 by the mask, which keeps every load inside the row.
+        const std::int32_t* at = columns + i;
+        const std::int32_t last = left - 1;
+        const auto texel = [&](std::int32_t lane) { return static_cast<int>(row[at[lane < last ? lane : last]]); };
+        const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lanes);
+        const __m256i s = _mm256_and_si256(mask, _mm256_setr_epi32(texel(0), texel(1), texel(2), texel(3), texel(4),
+                                                                    texel(5), texel(6), texel(7)));
+        int* const target = reinterpret_cast<int*>(destination + i);
+        const __m256i d = _mm256_maskload_epi32(target, mask);
+        _mm256_maskstore_epi32(target, mask, BlendEightAvx2(s, d));
+    }
+    _mm256_zeroupper();
 }
 
 #endif
 
-using BlendRowFunction = void (*)(std::uint32_t*, const std::uint32_t*, std::int32_t);
+using BlendRowFunction = void (*)(std::uint32_t*, const std::uint32_t*, const std::int32_t*, std::int32_t);
+
+BlendRowFunction CopyFunction(BlendKernel kernel)
+{
+#if MARROWVANE_X86_KERNELS
+    if (kernel == BlendKernel::Avx2)
+    {
+        return CopyRowAvx2;
+    }
+#endif
+    (void)kernel;
+    return CopyRowScalar;
+}
 
 BlendRowFunction KernelFunction(BlendKernel kernel)
 {
@@ -223,11 +298,13 @@ std::int32_t TexelIndex(std::int32_t pixel, double start, double size, std::int3
 struct DrawScratch
 {
     std::vector<std::int32_t> columns;    // texel column of each covered pixel column
+    std::vector<std::int32_t> rows;       // texel row of each covered pixel row
     std::vector<std::int32_t> texelStart; // first covered column at or after each texel column
-    std::vector<std::uint32_t> texels;    // the current texel row, one texel per covered column
 };
 
 thread_local DrawScratch scratch;
+
+constexpr std::int32_t prefetchRows = 2;
 
 template <typename T>
 T* Grow(std::vector<T>& buffer, std::size_t size)
@@ -279,13 +356,14 @@ BlendKernel BestBlendKernel()
     return best;
 }
 
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* source, std::int32_t count)
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
+              std::int32_t count)
 {
     if (!IsBlendKernelAvailable(kernel))
     {
         kernel = BlendKernel::Scalar;
     }
-    KernelFunction(kernel)(destination, source, count);
+    KernelFunction(kernel)(destination, row, columns, count);
 }
 
 void DrawImage(const Surface& target, const Image& image, float sx, float sy, float sw, float sh, bool flipX,
@@ -304,6 +382,7 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
         return;
     }
     static const BlendRowFunction blendRow = KernelFunction(BestBlendKernel());
+    static const BlendRowFunction copyRow = CopyFunction(BestBlendKernel());
 
     const std::int32_t width = image.GetWidth();
     const std::int32_t height = image.GetHeight();
@@ -338,38 +417,33 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
         }
     }
 
-    std::uint32_t* texels = Grow(scratch.texels, static_cast<std::size_t>(count));
-    std::int32_t texelsRow = -1;
+    std::int32_t* rows = Grow(scratch.rows, static_cast<std::size_t>(y1 - y0));
     for (std::int32_t py = y0; py < y1; ++py)
     {
-        const std::int32_t vUnflipped = TexelIndex(py, sy, sh, height);
-        const std::int32_t v = flipY ? height - 1 - vUnflipped : vUnflipped;
+        const std::int32_t v = TexelIndex(py, sy, sh, height);
+        rows[py - y0] = flipY ? height - 1 - v : v;
+    }
+
+    for (std::int32_t py = y0; py < y1; ++py)
+    {
+        const std::int32_t v = rows[py - y0];
         std::uint32_t* destination = target.Row(py) + x0;
+        if (py + prefetchRows < y1)
+        {
+            // Fetch a later row's pixels meanwhile: rows of a surface lie far
+            // apart, which the processor's own prefetching does not follow.
+            const std::uint8_t* ahead = reinterpret_cast<const std::uint8_t*>(target.Row(py + prefetchRows) + x0);
+            for (std::int32_t offset = 0; offset < count * 4; offset += 64)
+            {
+                __builtin_prefetch(ahead + offset, 1);
+            }
+            __builtin_prefetch(ahead + count * 4 - 1, 1);
+        }
         const std::uint32_t* source = image.GetRow(v);
         const std::span<const Image::Run> runs = image.GetRuns(v);
-        if (useRuns && runs.size() == 1 && runs[0].kind == Image::RunKind::Transparent)
-        {
-            continue;
-        }
-        if (useRuns && runs.size() == 1 && runs[0].kind == Image::RunKind::Opaque)
-        {
-            for (std::int32_t i = 0; i < count; ++i)
-            {
-                destination[i] = source[columns[i]];
-            }
-            continue;
-        }
-        if (v != texelsRow)
-        {
-            for (std::int32_t i = 0; i < count; ++i)
-            {
-                texels[i] = source[columns[i]];
-            }
-            texelsRow = v;
-        }
         if (!useRuns || runs.size() * 4 > static_cast<std::size_t>(count))
         {
-            blendRow(destination, texels, count);
+            blendRow(destination, source, columns, count);
             continue;
         }
         std::uint32_t runStart = 0;
@@ -386,11 +460,11 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
             }
             if (run.kind == Image::RunKind::Opaque)
             {
-                std::memcpy(destination + from, texels + from, static_cast<std::size_t>(to - from) * 4);
+                copyRow(destination + from, source, columns + from, to - from);
             }
             else
             {
-                blendRow(destination + from, texels + from, to - from);
+                blendRow(destination + from, source, columns + from, to - from);
             }
         }
     }

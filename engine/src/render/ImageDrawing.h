@@ -45,9 +45,10 @@ std::uint32_t BlendPixel(std::uint32_t source, std::uint32_t destination);
 namespace Marrowvane
 {
 
-// The row blenders behind DrawImage: dst[i] = BlendPixel(src[i], dst[i]) for
-// i in [0, count). Every kernel gives the same pixels; DrawImage uses the
-// fastest one the processor has. Named here for tests and benchmarks.
+// The row blenders behind DrawImage: for i in [0, count),
+// destination[i] = BlendPixel(row[columns[i]], destination[i]). Every kernel
+// gives the same pixels; DrawImage uses the fastest one the processor has.
+// Named here for tests and benchmarks.
 enum class BlendKernel : std::uint8_t
 {
     Scalar,
@@ -57,6 +58,7 @@ enum class BlendKernel : std::uint8_t
 
 bool IsBlendKernelAvailable(BlendKernel kernel);
 BlendKernel BestBlendKernel();
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* source, std::int32_t count);
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
+              std::int32_t count);
 
 } // namespace Marrowvane

@@ -319,12 +319,23 @@ TEST(ImageDrawing, EveryRowKernelMatchesBlendPixel)
                     source[static_cast<std::size_t>(i)] = texel;
                     destination[static_cast<std::size_t>(i)] = word(random);
                 }
+                // Texel columns as drawing makes them: rising, repeated, or
+                // falling for a mirrored image.
+                std::vector<std::int32_t> columns(static_cast<std::size_t>(count));
+                for (std::int32_t i = 0; i < count; ++i)
+                {
+                    const std::int32_t stretched = i * 2 / 3;
+                    columns[static_cast<std::size_t>(i)] = round % 3 == 0 ? i : (round % 3 == 1 ? stretched : count - 1 - i);
+                }
                 std::vector<std::uint32_t> expected = destination;
                 for (std::size_t i = 0; i < expected.size(); ++i)
                 {
-                    expected[i] = ReferenceBlend(source[i], expected[i]);
+                    expected[i] = ReferenceBlend(source[static_cast<std::size_t>(columns[i])], expected[i]);
                 }
-                BlendRow(kernel, destination.data(), source.data(), count);
+                // Guard words after the row must stay untouched.
+                destination.insert(destination.end(), 8, paddingMark);
+                expected.insert(expected.end(), 8, paddingMark);
+                BlendRow(kernel, destination.data(), source.data(), columns.data(), count);
                 ASSERT_EQ(destination, expected) << "kernel " << static_cast<int>(kernel) << ", " << count << " pixels";
             }
         }

@@ -3,9 +3,16 @@
 #include "core/Color3.h"
 #include "render/FrameSnapshot.h"
 #include "render/Surface.h"
+#include "render/Texture.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace Marrowvane
@@ -64,10 +71,52 @@ public:
     // frame has been begun since, or when writing fails; the caller reports it.
     bool SaveScreenshot(const std::filesystem::path& path) const;
 
+    // ---- Texture cache (RendererTextureCache.cpp) ----
+    // Each resolved path is loaded at most once in the Renderer's life; a
+    // missing or undecodable file is reported once and stays a failed Texture.
+    // The cache never evicts, reloads or normalises paths.
+
+    // Base for relative texture paths; does not touch the cache.
+    void SetAssetRoot(std::filesystem::path root);
+    // An absolute path (a leading "/" here) unchanged; a relative one joined
+    // to the asset root, or to the current directory while there is none.
+    std::filesystem::path ResolveAssetPath(const std::filesystem::path& texturePath) const;
+    // The cached Texture of the path, made and loaded on first use. Never
+    // null; valid while the Renderer lives. Looking up a path seen before
+    // allocates nothing (an absolute path, or one under the asset root).
+    Texture* GetTexture(const std::filesystem::path& texturePath);
+
+    // ---- Sprites (RendererSprites.cpp) ----
+    // All sprites in ascending byte order of their texture paths' UTF-8 text
+    // (not in list order); the list itself is not reordered.
+    void DrawSprites(const std::vector<SpriteCommand>& sprites);
+    // One sprite: its texture is looked up whether it is visible or not; a
+    // failed texture is drawn as the fallback rectangle through DrawRect, a
+    // loaded one by the canvas's image rule (ImageDrawing.h) if visible.
+    void DrawSprite(const SpriteCommand& sprite);
+
 private:
+    // Hashes keys as string views, so that a lookup needs no std::string.
+    struct TextureKeyHash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>{}(key); }
+    };
+
+    // The cache key of a texture path: the UTF-8 text of its resolved path.
+    // A view of the path itself or of textureKeyScratch, valid until the next
+    // call.
+    std::string_view TextureKey(const std::filesystem::path& texturePath);
+
     Window* window = nullptr;
+    std::filesystem::path assetRoot; // empty until SetAssetRoot
     Camera camera;
     bool pixelPerfect = true;
+    // Texture cache: key (resolved path as UTF-8) to Texture, loaded and
+    // failed alike, and the keys already reported as missing. Both only grow.
+    std::unordered_map<std::string, std::unique_ptr<Texture>, TextureKeyHash, std::equal_to<>> textures;
+    std::unordered_set<std::string> missingTextures;
+    std::string textureKeyScratch; // reused to build keys of relative paths
     // The drawing surface: made together by BeginFrame, kept while the client
     // size stays the same, cleared together by ReleaseSurface.
     bool hasSurface = false;

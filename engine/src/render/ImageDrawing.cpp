@@ -54,10 +54,11 @@ inline std::uint32_t Blend(std::uint32_t source, std::uint32_t destination)
     return Compact(lanes);
 }
 
-// Each kernel blends row[columns[i]] over destination[i] for i in [0, count):
-// the texels are gathered straight into registers, never through a buffer,
+// Each kernel blends row[columns[i]] over destination[i] for i in [0, count),
+// where row holds rowLength texels and the columns rise or fall monotonically.
+// The texels are gathered straight into registers, never through a buffer,
 // since wide loads of freshly stored narrow values stall.
-void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
+void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t, const std::int32_t* columns,
                     std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
@@ -67,7 +68,7 @@ void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, const 
 }
 
 // Copies row[columns[i]] to destination[i]: the texels of an opaque run.
-void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
+void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t, const std::int32_t* columns,
                    std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
@@ -78,28 +79,49 @@ void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, const s
 
 #if MARROWVANE_X86_KERNELS
 
+// The eight texels row[at[0]] ... row[at[7]]. The columns rise or fall
+// monotonically, so when the first and last are at most seven apart all eight
+// lie in one window of eight texels: one load and one permute. Otherwise
+// (an image drawn smaller than it is) they are loaded one by one.
+__attribute__((target("avx2"))) inline __m256i GatherEightAvx2(const std::uint32_t* row, std::int32_t rowLength,
+                                                              const std::int32_t* at)
+{
+    const std::int32_t first = at[0];
+    const std::int32_t last = at[7];
+    const std::int32_t low = first < last ? first : last;
+    const std::int32_t high = first < last ? last : first;
+    if (high - low <= 7 && rowLength >= 8)
+    {
+        const std::int32_t base = low <= rowLength - 8 ? low : rowLength - 8;
+        const __m256i window = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + base));
+        const __m256i indices = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)),
+                                                 _mm256_set1_epi32(base));
+        return _mm256_permutevar8x32_epi32(window, indices);
+    }
+    return _mm256_setr_epi32(static_cast<int>(row[at[0]]), static_cast<int>(row[at[1]]), static_cast<int>(row[at[2]]),
+                             static_cast<int>(row[at[3]]), static_cast<int>(row[at[4]]), static_cast<int>(row[at[5]]),
+                             static_cast<int>(row[at[6]]), static_cast<int>(row[at[7]]));
+}
+
 // Eight texels gathered into one register and stored at once.
 __attribute__((target("avx2"))) void CopyRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
-                                                 const std::int32_t* columns, std::int32_t count)
+                                                 std::int32_t rowLength, const std::int32_t* columns, std::int32_t count)
 {
     std::int32_t i = 0;
     for (; i + 8 <= count; i += 8)
     {
-        const __m256i s = _mm256_setr_epi32(
-            static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
-            static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]),
-            static_cast<int>(row[columns[i + 4]]), static_cast<int>(row[columns[i + 5]]),
-            static_cast<int>(row[columns[i + 6]]), static_cast<int>(row[columns[i + 7]]));
+        const __m256i s = GatherEightAvx2(row, rowLength, columns + i);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), s);
     }
     _mm256_zeroupper();
-    CopyRowScalar(destination + i, row, columns + i, count - i);
+    CopyRowScalar(destination + i, row, rowLength, columns + i, count - i);
 }
 
 // Four pixels at a time; all-opaque and all-transparent groups are stored or
 // skipped whole.
 __attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, const std::uint32_t* row,
-                                                  const std::int32_t* columns, std::int32_t count)
+                                                  std::int32_t rowLength, const std::int32_t* columns,
+                                                  std::int32_t count)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(alphaBits));
@@ -139,7 +161,7 @@ __attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, co
         high = _mm_srli_epi16(_mm_add_epi16(high, _mm_srli_epi16(high, 8)), 8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i), _mm_packus_epi16(low, high));
     }
-    BlendRowScalar(destination + i, row, columns + i, count - i);
+    BlendRowScalar(destination + i, row, rowLength, columns + i, count - i);
 }
 
 // Eight pixels of 16-bit lanes: source over destination. A source whose
@@ -175,17 +197,14 @@ __attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i
 // Eight pixels at a time, otherwise as the SSE2 kernel; the last one to seven
 // go through masked loads and stores, so nothing past the row is touched.
 __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
-                                                  const std::int32_t* columns, std::int32_t count)
+                                                  std::int32_t rowLength, const std::int32_t* columns,
+                                                  std::int32_t count)
 {
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(alphaBits));
     std::int32_t i = 0;
     for (; i + 8 <= count; i += 8)
     {
-        const __m256i s = _mm256_setr_epi32(
-            static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
-            static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]),
-            static_cast<int>(row[columns[i + 4]]), static_cast<int>(row[columns[i + 5]]),
-            static_cast<int>(row[columns[i + 6]]), static_cast<int>(row[columns[i + 7]]));
+        const __m256i s = GatherEightAvx2(row, rowLength, columns + i);
         const __m256i sourceAlpha = _mm256_and_si256(s, alphaMask);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sourceAlpha, alphaMask)) == -1)
         {
@@ -220,7 +239,8 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, co
 
 #endif
 
-using BlendRowFunction = void (*)(std::uint32_t*, const std::uint32_t*, const std::int32_t*, std::int32_t);
+using BlendRowFunction = void (*)(std::uint32_t*, const std::uint32_t*, std::int32_t, const std::int32_t*,
+                                  std::int32_t);
 
 BlendRowFunction CopyFunction(BlendKernel kernel)
 {
@@ -356,14 +376,14 @@ BlendKernel BestBlendKernel()
     return best;
 }
 
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
-              std::int32_t count)
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, std::int32_t rowLength,
+              const std::int32_t* columns, std::int32_t count)
 {
     if (!IsBlendKernelAvailable(kernel))
     {
         kernel = BlendKernel::Scalar;
     }
-    KernelFunction(kernel)(destination, row, columns, count);
+    KernelFunction(kernel)(destination, row, rowLength, columns, count);
 }
 
 void DrawImage(const Surface& target, const Image& image, float sx, float sy, float sw, float sh, bool flipX,
@@ -443,7 +463,7 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
         const std::span<const Image::Run> runs = image.GetRuns(v);
         if (!useRuns || runs.size() * 4 > static_cast<std::size_t>(count))
         {
-            blendRow(destination, source, columns, count);
+            blendRow(destination, source, width, columns, count);
             continue;
         }
         std::uint32_t runStart = 0;
@@ -460,11 +480,11 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
             }
             if (run.kind == Image::RunKind::Opaque)
             {
-                copyRow(destination + from, source, columns + from, to - from);
+                copyRow(destination + from, source, width, columns + from, to - from);
             }
             else
             {
-                blendRow(destination + from, source, columns + from, to - from);
+                blendRow(destination + from, source, width, columns + from, to - from);
             }
         }
     }

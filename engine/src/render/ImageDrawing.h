@@ -46,9 +46,11 @@ namespace Marrowvane
 {
 
 // The row blenders behind DrawImage: for i in [0, count),
-// destination[i] = BlendPixel(row[columns[i]], destination[i]). Every kernel
-// gives the same pixels; DrawImage uses the fastest one the processor has.
-// Named here for tests and benchmarks.
+// destination[i] = BlendPixel(row[columns[i]], destination[i]), where row
+// holds rowLength texels and the columns rise or fall monotonically (as a
+// drawn rectangle's texel columns do). Every kernel gives the same pixels;
+// DrawImage uses the fastest one the processor has. Named here for tests and
+// benchmarks.
 enum class BlendKernel : std::uint8_t
 {
     Scalar,
@@ -58,7 +60,7 @@ enum class BlendKernel : std::uint8_t
 
 bool IsBlendKernelAvailable(BlendKernel kernel);
 BlendKernel BestBlendKernel();
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
-              std::int32_t count);
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, std::int32_t rowLength,
+              const std::int32_t* columns, std::int32_t count);
 
 } // namespace Marrowvane

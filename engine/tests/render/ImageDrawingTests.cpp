@@ -298,15 +298,17 @@ TEST(ImageDrawing, EveryRowKernelMatchesBlendPixel)
         }
         for (std::int32_t count = 0; count <= 41; ++count)
         {
-            for (int round = 0; round < 40; ++round)
+            for (int round = 0; round < 60; ++round)
             {
-                std::vector<std::uint32_t> source(static_cast<std::size_t>(count));
-                std::vector<std::uint32_t> destination(static_cast<std::size_t>(count));
-                for (std::int32_t i = 0; i < count; ++i)
+                // A texel row exactly as long as it says (reads past it show in
+                // the sanitizer build), with runs of opaque and transparent
+                // texels as well as partial ones, so the whole-group shortcuts
+                // are taken too.
+                const std::int32_t rowLength = 3 * count + 2;
+                std::vector<std::uint32_t> row(static_cast<std::size_t>(rowLength));
+                for (std::uint32_t& texel : row)
                 {
-                    std::uint32_t texel = word(random);
-                    // Runs of opaque and transparent texels as well as partial ones,
-                    // so the whole-group shortcuts are taken too.
+                    texel = word(random);
                     const int kind = round % 4 == 0 ? 3 : static_cast<int>(word(random) % 3);
                     if (kind == 0)
                     {
@@ -316,27 +318,34 @@ TEST(ImageDrawing, EveryRowKernelMatchesBlendPixel)
                     {
                         texel &= 0x00FFFFFFu;
                     }
-                    source[static_cast<std::size_t>(i)] = texel;
-                    destination[static_cast<std::size_t>(i)] = word(random);
                 }
-                // Texel columns as drawing makes them: rising, repeated, or
-                // falling for a mirrored image.
+                // Texel columns as drawing makes them: rising one by one,
+                // stretched, shrunk, falling for a mirrored image, and close to
+                // the end of the row.
                 std::vector<std::int32_t> columns(static_cast<std::size_t>(count));
                 for (std::int32_t i = 0; i < count; ++i)
                 {
-                    const std::int32_t stretched = i * 2 / 3;
-                    columns[static_cast<std::size_t>(i)] = round % 3 == 0 ? i : (round % 3 == 1 ? stretched : count - 1 - i);
+                    const std::int32_t mirrored = count - 1 - i;
+                    const std::int32_t patterns[] = {i, i * 2 / 3, i * 3, mirrored, mirrored * 2 / 3,
+                                                     rowLength - count + i, rowLength - 1 - i * 2 / 3};
+                    columns[static_cast<std::size_t>(i)] = patterns[round % 7];
+                }
+                std::vector<std::uint32_t> destination(static_cast<std::size_t>(count));
+                for (std::uint32_t& pixel : destination)
+                {
+                    pixel = word(random);
                 }
                 std::vector<std::uint32_t> expected = destination;
                 for (std::size_t i = 0; i < expected.size(); ++i)
                 {
-                    expected[i] = ReferenceBlend(source[static_cast<std::size_t>(columns[i])], expected[i]);
+                    expected[i] = ReferenceBlend(row[static_cast<std::size_t>(columns[i])], expected[i]);
                 }
-                // Guard words after the row must stay untouched.
+                // Guard words after the destination must stay untouched.
                 destination.insert(destination.end(), 8, paddingMark);
                 expected.insert(expected.end(), 8, paddingMark);
-                BlendRow(kernel, destination.data(), source.data(), columns.data(), count);
-                ASSERT_EQ(destination, expected) << "kernel " << static_cast<int>(kernel) << ", " << count << " pixels";
+                BlendRow(kernel, destination.data(), row.data(), rowLength, columns.data(), count);
+                ASSERT_EQ(destination, expected)
+                    << "kernel " << static_cast<int>(kernel) << ", " << count << " pixels, pattern " << round % 7;
             }
         }
     }

@@ -58,8 +58,8 @@ inline std::uint32_t Blend(std::uint32_t source, std::uint32_t destination)
 // where row holds rowLength texels and the columns rise or fall monotonically.
 // The texels are gathered straight into registers, never through a buffer,
 // since wide loads of freshly stored narrow values stall.
-void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t, const std::int32_t* columns,
-                    std::int32_t count)
+void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t,
+                    const std::int32_t* columns, std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
     {
@@ -68,8 +68,8 @@ void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::i
 }
 
 // Copies row[columns[i]] to destination[i]: the texels of an opaque run.
-void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t, const std::int32_t* columns,
-                   std::int32_t count)
+void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t,
+                   const std::int32_t* columns, std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
     {
@@ -83,8 +83,8 @@ void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::in
 // monotonically, so when the first and last are at most seven apart all eight
 // lie in one window of eight texels: one load and one permute. Otherwise
 // (an image drawn smaller than it is) they are loaded one by one.
-__attribute__((target("avx2"))) inline __m256i GatherEightAvx2(const std::uint32_t* row, std::int32_t rowLength,
-                                                              const std::int32_t* at)
+__attribute__((target("avx2"))) inline __m256i GatherEightAvx2(const std::uint32_t* row,
+                                                               std::int32_t rowLength, const std::int32_t* at)
 {
     const std::int32_t first = at[0];
     const std::int32_t last = at[7];
@@ -98,14 +98,16 @@ __attribute__((target("avx2"))) inline __m256i GatherEightAvx2(const std::uint32
                                                  _mm256_set1_epi32(base));
         return _mm256_permutevar8x32_epi32(window, indices);
     }
-    return _mm256_setr_epi32(static_cast<int>(row[at[0]]), static_cast<int>(row[at[1]]), static_cast<int>(row[at[2]]),
-                             static_cast<int>(row[at[3]]), static_cast<int>(row[at[4]]), static_cast<int>(row[at[5]]),
+    return _mm256_setr_epi32(static_cast<int>(row[at[0]]), static_cast<int>(row[at[1]]),
+                             static_cast<int>(row[at[2]]), static_cast<int>(row[at[3]]),
+                             static_cast<int>(row[at[4]]), static_cast<int>(row[at[5]]),
                              static_cast<int>(row[at[6]]), static_cast<int>(row[at[7]]));
 }
 
 // Eight texels gathered into one register and stored at once.
 __attribute__((target("avx2"))) void CopyRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
-                                                 std::int32_t rowLength, const std::int32_t* columns, std::int32_t count)
+                                                 std::int32_t rowLength, const std::int32_t* columns,
+                                                 std::int32_t count)
 {
     std::int32_t i = 0;
     for (; i + 8 <= count; i += 8)
@@ -173,11 +175,11 @@ __attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i
     const __m256i full = _mm256_set1_epi16(255);
     const __m256i half = _mm256_set1_epi16(128);
     // Spread each pixel's alpha byte over the four 16-bit lanes of that pixel.
-    const __m256i lowAlphaShuffle = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, 3, -1,
-                                                     3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m256i lowAlphaShuffle = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1,
+                                                     3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
     const __m256i highAlphaShuffle =
-        _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11, -1, 11, -1, 11,
-                         -1, 15, -1, 15, -1, 15, -1, 15, -1);
+        _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11, -1, 11,
+                         -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
     const __m256i value = _mm256_or_si256(s, alphaMask);
     const __m256i lowAlpha = _mm256_shuffle_epi8(s, lowAlphaShuffle);
     const __m256i highAlpha = _mm256_shuffle_epi8(s, highAlphaShuffle);
@@ -185,10 +187,11 @@ __attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i
         _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(value, zero), lowAlpha),
                          _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(full, lowAlpha))),
         half);
-    __m256i high = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), highAlpha),
-                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(full, highAlpha))),
-        half);
+    __m256i high =
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), highAlpha),
+                                          _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero),
+                                                             _mm256_sub_epi16(full, highAlpha))),
+                         half);
     low = _mm256_srli_epi16(_mm256_add_epi16(low, _mm256_srli_epi16(low, 8)), 8);
     high = _mm256_srli_epi16(_mm256_add_epi16(high, _mm256_srli_epi16(high, 8)), 8);
     return _mm256_packus_epi16(low, high);
@@ -225,11 +228,12 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, co
         // alpha 0 by the mask, which keeps every load inside the row.
         const std::int32_t* at = columns + i;
         const std::int32_t last = left - 1;
-        const auto texel = [&](std::int32_t lane) { return static_cast<int>(row[at[lane < last ? lane : last]]); };
+        const auto texel = [&](std::int32_t lane)
+        { return static_cast<int>(row[at[lane < last ? lane : last]]); };
         const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
         const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lanes);
-        const __m256i s = _mm256_and_si256(mask, _mm256_setr_epi32(texel(0), texel(1), texel(2), texel(3), texel(4),
-                                                                    texel(5), texel(6), texel(7)));
+        const __m256i s = _mm256_and_si256(mask, _mm256_setr_epi32(texel(0), texel(1), texel(2), texel(3),
+                                                                   texel(4), texel(5), texel(6), texel(7)));
         int* const target = reinterpret_cast<int*>(destination + i);
         const __m256i d = _mm256_maskload_epi32(target, mask);
         _mm256_maskstore_epi32(target, mask, BlendEightAvx2(s, d));
@@ -376,8 +380,8 @@ BlendKernel BestBlendKernel()
     return best;
 }
 
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, std::int32_t rowLength,
-              const std::int32_t* columns, std::int32_t count)
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row,
+              std::int32_t rowLength, const std::int32_t* columns, std::int32_t count)
 {
     if (!IsBlendKernelAvailable(kernel))
     {
@@ -452,7 +456,8 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
         {
             // Fetch a later row's pixels meanwhile: rows of a surface lie far
             // apart, which the processor's own prefetching does not follow.
-            const std::uint8_t* ahead = reinterpret_cast<const std::uint8_t*>(target.Row(py + prefetchRows) + x0);
+            const std::uint8_t* ahead =
+                reinterpret_cast<const std::uint8_t*>(target.Row(py + prefetchRows) + x0);
             for (std::int32_t offset = 0; offset < count * 4; offset += 64)
             {
                 __builtin_prefetch(ahead + offset, 1);

@@ -60,7 +60,7 @@ enum class BlendKernel : std::uint8_t
 
 bool IsBlendKernelAvailable(BlendKernel kernel);
 BlendKernel BestBlendKernel();
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, std::int32_t rowLength,
-              const std::int32_t* columns, std::int32_t count);
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row,
+              std::int32_t rowLength, const std::int32_t* columns, std::int32_t count);
 
 } // namespace Marrowvane

@@ -328,7 +328,17 @@ struct DrawScratch
 
 thread_local DrawScratch scratch;
 
+// Rows ahead whose pixels are asked for while the current row is drawn.
 constexpr std::int32_t prefetchRows = 2;
+
+inline void PrefetchForWrite(const void* address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address, 1);
+#else
+    (void)address;
+#endif
+}
 
 template <typename T>
 T* Grow(std::vector<T>& buffer, std::size_t size)
@@ -460,9 +470,9 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
                 reinterpret_cast<const std::uint8_t*>(target.Row(py + prefetchRows) + x0);
             for (std::int32_t offset = 0; offset < count * 4; offset += 64)
             {
-                __builtin_prefetch(ahead + offset, 1);
+                PrefetchForWrite(ahead + offset);
             }
-            __builtin_prefetch(ahead + count * 4 - 1, 1);
+            PrefetchForWrite(ahead + count * 4 - 1);
         }
         const std::uint32_t* source = image.GetRow(v);
         const std::span<const Image::Run> runs = image.GetRuns(v);

@@ -9,7 +9,7 @@ MARROWVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-image-dev libpixman-1-dev
   clang-14 libclang-rt-14-dev
-  xvfb
+  xvfb libx11-dev
 )
 
 marrowvane_missing_packages() {

@@ -14,7 +14,7 @@
 #include <pixman.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -70,7 +70,9 @@ struct Frame
     Surface surface{frameWidth, frameHeight, frameWidth * 4, pixels.data()};
 };
 
-// Seconds per iteration of each figure, from the last (longest) run of it.
+// CPU seconds per iteration of each figure, from the last (longest) run of it.
+// CPU time, not wall time, so that other work on a shared machine does not
+// move the ratios; all of it is this one thread's.
 std::map<std::string, double>& Figures()
 {
     static std::map<std::string, double> figures;
@@ -80,16 +82,16 @@ std::map<std::string, double>& Figures()
 template <typename Body>
 void Measure(benchmark::State& state, const std::string& name, Body body)
 {
-    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t start = std::clock();
     for (auto _ : state)
     {
         body();
         benchmark::ClobberMemory();
     }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double elapsed = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     if (state.iterations() > 0)
     {
-        Figures()[name] = elapsed.count() / static_cast<double>(state.iterations());
+        Figures()[name] = elapsed / static_cast<double>(state.iterations());
     }
 }
 

@@ -9,8 +9,9 @@ namespace Marrowvane
 {
 
 // The engine's software rasteriser: the same pixels on every platform, on any
-// Surface it is given (it owns none). Pixels are already packed for the
-// surface (PackPixel). Every operation clips to the surface, so any rectangle,
+// Surface it is given (it owns none; its pitch is a whole number of pixels, as
+// for every 32-bit surface). Pixels are already packed for the surface
+// (PackPixel). Every operation clips to the surface, so any rectangle,
 // however far outside, is safe.
 //
 // The pixel rules, in one place:

@@ -106,6 +106,8 @@ void Renderer::DrawRect(float x, float y, float width, float height, Color3 colo
     const float sy = WorldToScreenY(y);
     const float sw = width * camera.zoom;
     const float sh = height * camera.zoom;
+    // Edges are summed in float, then truncated toward zero (saturated; a NaN
+    // edge draws nothing).
     if (const auto rect = PixelRectFromEdges(sx, sy, sx + sw, sy + sh))
     {
         Canvas(backBuffer).FillRect(*rect, PackPixel(color));

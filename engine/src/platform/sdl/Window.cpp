@@ -107,11 +107,17 @@ bool Window::Create(std::int32_t clientWidth, std::int32_t clientHeight, const s
     }
     handle = window;
     showFailureLogged = false;
+    // Games read keys, not text: no text events, no input-method windows.
+    SDL_StopTextInput();
     return true;
 }
 
 bool Window::PumpMessages()
 {
+    if (!videoStarted)
+    {
+        return !closeRequested;
+    }
     SDL_Window* window = AsSdlWindow(handle);
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)

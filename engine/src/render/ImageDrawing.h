@@ -22,9 +22,9 @@ namespace Marrowvane
 //
 // Arithmetic. Every sum, quotient and product above is one IEEE double
 // operation on the float inputs, evaluated left to right as written (sx + sw
-// too), so the rule is total: an empty, negative or NaN size draws nothing, an
-// infinite size stretches texel 0 (or the last one, flipped) to the surface's
-// edge, and no input overflows, however large.
+// too), so the rule is total: a NaN anywhere, or an empty or negative size,
+// draws nothing; an infinite size stretches texel 0 (or the last one, flipped)
+// to the surface's edge; and no input overflows, however large.
 //
 // Blending (BlendPixel): source-over with straight alpha a of the texel.
 // Each colour channel becomes round((s * a + d * (255 - a)) / 255) and the
@@ -33,7 +33,8 @@ namespace Marrowvane
 // alpha 255 replaces it with the texel, and an opaque surface stays opaque.
 //
 // Texels are read from the image only; pixels outside the surface are never
-// touched.
+// touched. Drawing skips runs of alpha-0 texels and copies runs of alpha-255
+// ones, which gives exactly what the blend would.
 void DrawImage(const Surface& target, const Image& image, float sx, float sy, float sw, float sh, bool flipX,
                bool flipY);
 

@@ -123,7 +123,8 @@ std::vector<std::uint32_t> TexturePixels(AlphaKind kind)
             std::uint32_t alpha = 0;
             if (kind == AlphaKind::Varying)
             {
-                alpha = distance >= 1.0 ? 0 : static_cast<std::uint32_t>(std::lround(255.0 * (1.0 - distance)));
+                alpha =
+                    distance >= 1.0 ? 0 : static_cast<std::uint32_t>(std::lround(255.0 * (1.0 - distance)));
             }
             else
             {
@@ -145,7 +146,8 @@ const char* KindName(AlphaKind kind)
 
 struct Frame
 {
-    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(std::size_t{frameWidth} * frameHeight, 0xFF204060u);
+    std::vector<std::uint32_t> pixels =
+        std::vector<std::uint32_t>(std::size_t{frameWidth} * frameHeight, 0xFF204060u);
     Surface surface{frameWidth, frameHeight, frameWidth * 4, pixels.data()};
 };
 
@@ -180,13 +182,16 @@ void BM_Sprites_Canvas(benchmark::State& state, AlphaKind kind)
     Frame frame;
     const Image image(textureSide, textureSide, TexturePixels(kind));
     const auto& scene = Scene();
-    Measure(state, std::string("canvas/") + KindName(kind), [&] {
-        for (const Placement& sprite : scene)
-        {
-            DrawImage(frame.surface, image, static_cast<float>(sprite.x), static_cast<float>(sprite.y), spriteSide,
-                      spriteSide, sprite.flipX, sprite.flipY);
-        }
-    });
+    Measure(state, std::string("canvas/") + KindName(kind),
+            [&]
+            {
+                for (const Placement& sprite : scene)
+                {
+                    DrawImage(frame.surface, image, static_cast<float>(sprite.x),
+                              static_cast<float>(sprite.y), spriteSide, spriteSide, sprite.flipX,
+                              sprite.flipY);
+                }
+            });
 }
 
 // ---- the whole Renderer path, on a window of SDL's offscreen driver
@@ -261,7 +266,8 @@ void BM_Sprites_Renderer(benchmark::State& state, AlphaKind kind)
 // ---- SDL2's software renderer on a surface of the same size
 struct SdlTarget
 {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, frameWidth, frameHeight, 32, SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, frameWidth, frameHeight, 32, SDL_PIXELFORMAT_RGB888);
     SDL_Renderer* renderer = surface != nullptr ? SDL_CreateSoftwareRenderer(surface) : nullptr;
     SDL_Texture* texture = nullptr;
     ~SdlTarget()
@@ -304,16 +310,19 @@ void BM_Sprites_SdlRenderer(benchmark::State& state, AlphaKind kind)
     SDL_SetRenderDrawColor(target.renderer, 32, 64, 96, 255);
     SDL_RenderClear(target.renderer);
     const auto& scene = Scene();
-    Measure(state, std::string("sdl/") + KindName(kind), [&] {
-        for (const Placement& sprite : scene)
-        {
-            const SDL_Rect box{sprite.x, sprite.y, spriteSide, spriteSide};
-            const int flip = (sprite.flipX ? SDL_FLIP_HORIZONTAL : 0) | (sprite.flipY ? SDL_FLIP_VERTICAL : 0);
-            SDL_RenderCopyEx(target.renderer, target.texture, nullptr, &box, 0.0, nullptr,
-                             static_cast<SDL_RendererFlip>(flip));
-        }
-        SDL_RenderFlush(target.renderer);
-    });
+    Measure(state, std::string("sdl/") + KindName(kind),
+            [&]
+            {
+                for (const Placement& sprite : scene)
+                {
+                    const SDL_Rect box{sprite.x, sprite.y, spriteSide, spriteSide};
+                    const int flip =
+                        (sprite.flipX ? SDL_FLIP_HORIZONTAL : 0) | (sprite.flipY ? SDL_FLIP_VERTICAL : 0);
+                    SDL_RenderCopyEx(target.renderer, target.texture, nullptr, &box, 0.0, nullptr,
+                                     static_cast<SDL_RendererFlip>(flip));
+                }
+                SDL_RenderFlush(target.renderer);
+            });
 }
 
 // ---- pixman
@@ -345,8 +354,8 @@ struct PixmanSources
         };
         for (int i = 0; i < 3; ++i)
         {
-            images[i] = pixman_image_create_bits(PIXMAN_a8r8g8b8, textureSide, textureSide, premultiplied.data(),
-                                                 textureSide * 4);
+            images[i] = pixman_image_create_bits(PIXMAN_a8r8g8b8, textureSide, textureSide,
+                                                 premultiplied.data(), textureSide * 4);
             pixman_image_set_transform(images[i], &transforms[i]);
             pixman_image_set_filter(images[i], PIXMAN_FILTER_NEAREST, nullptr, 0);
             pixman_image_set_repeat(images[i], PIXMAN_REPEAT_NONE);
@@ -364,18 +373,20 @@ struct PixmanSources
 void BM_Sprites_Pixman(benchmark::State& state, AlphaKind kind)
 {
     Frame frame;
-    pixman_image_t* destination =
-        pixman_image_create_bits(PIXMAN_x8r8g8b8, frameWidth, frameHeight, frame.pixels.data(), frameWidth * 4);
+    pixman_image_t* destination = pixman_image_create_bits(PIXMAN_x8r8g8b8, frameWidth, frameHeight,
+                                                           frame.pixels.data(), frameWidth * 4);
     const PixmanSources sources(kind);
     const auto& scene = Scene();
-    Measure(state, std::string("pixman/") + KindName(kind), [&] {
-        for (const Placement& sprite : scene)
-        {
-            pixman_image_t* source = sources.images[sprite.flipX ? 1 : (sprite.flipY ? 2 : 0)];
-            pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, destination, 0, 0, 0, 0, sprite.x, sprite.y,
-                                     spriteSide, spriteSide);
-        }
-    });
+    Measure(state, std::string("pixman/") + KindName(kind),
+            [&]
+            {
+                for (const Placement& sprite : scene)
+                {
+                    pixman_image_t* source = sources.images[sprite.flipX ? 1 : (sprite.flipY ? 2 : 0)];
+                    pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, destination, 0, 0, 0, 0,
+                                             sprite.x, sprite.y, spriteSide, spriteSide);
+                }
+            });
     pixman_image_unref(destination);
 }
 
@@ -403,15 +414,18 @@ void BM_TextureLookup(benchmark::State& state)
     }
     std::uint64_t allocations = 0;
     std::uint64_t lookups = 0;
-    Measure(state, "lookup", [&] {
-        const std::uint64_t before = allocationCount.load(std::memory_order_relaxed);
-        for (int i = 0; i < spriteCount; ++i)
-        {
-            benchmark::DoNotOptimize(renderer.GetTexture(paths[static_cast<std::size_t>(i) % paths.size()]));
-        }
-        allocations += allocationCount.load(std::memory_order_relaxed) - before;
-        lookups += spriteCount;
-    });
+    Measure(state, "lookup",
+            [&]
+            {
+                const std::uint64_t before = allocationCount.load(std::memory_order_relaxed);
+                for (int i = 0; i < spriteCount; ++i)
+                {
+                    benchmark::DoNotOptimize(
+                        renderer.GetTexture(paths[static_cast<std::size_t>(i) % paths.size()]));
+                }
+                allocations += allocationCount.load(std::memory_order_relaxed) - before;
+                lookups += spriteCount;
+            });
     LookupAllocations() = lookups > 0 ? allocations / lookups : 0;
     Figures()["lookup-allocations-total"] = static_cast<double>(allocations);
     Figures()["lookup-count"] = static_cast<double>(lookups);
@@ -440,26 +454,29 @@ void BM_SpriteSummary(benchmark::State& state)
     for (auto _ : state)
     {
     }
-    std::printf("\nSprites at %dx%d: %d of %dx%d RGBA scaled to %dx%d, a tenth flipped (kernel: %s):\n", frameWidth,
-                frameHeight, spriteCount, textureSide, textureSide, spriteSide, spriteSide,
-                BestBlendKernel() == BlendKernel::Avx2 ? "AVX2" : (BestBlendKernel() == BlendKernel::Sse2 ? "SSE2" : "scalar"));
+    std::printf("\nSprites at %dx%d: %d of %dx%d RGBA scaled to %dx%d, a tenth flipped (kernel: %s):\n",
+                frameWidth, frameHeight, spriteCount, textureSide, textureSide, spriteSide, spriteSide,
+                BestBlendKernel() == BlendKernel::Avx2
+                    ? "AVX2"
+                    : (BestBlendKernel() == BlendKernel::Sse2 ? "SSE2" : "scalar"));
     for (const char* kind : {"varying", "zero-or-full"})
     {
         const double canvas = Milliseconds(std::string("canvas/") + kind);
         const double renderer = Milliseconds(std::string("renderer/") + kind);
         const double pixman = Milliseconds(std::string("pixman/") + kind);
         const double sdl = Milliseconds(std::string("sdl/") + kind);
-        std::printf("  alpha %-13s canvas %8.3f ms | pixman %8.3f ms (canvas/pixman %.2f, target <= 1.0) | SDL "
-                    "%8.3f ms (SDL/canvas %.1fx, target >= 5x)\n",
-                    kind, canvas, pixman, pixman > 0 ? canvas / pixman : 0.0, sdl, canvas > 0 ? sdl / canvas : 0.0);
-        std::printf("  %-19s Renderer::DrawSprites %8.3f ms (renderer/pixman %.2f, SDL/renderer %.1fx)\n", "", renderer,
-                    pixman > 0 ? renderer / pixman : 0.0, renderer > 0 ? sdl / renderer : 0.0);
+        std::printf(
+            "  alpha %-13s canvas %8.3f ms | pixman %8.3f ms (canvas/pixman %.2f, target <= 1.0) | SDL "
+            "%8.3f ms (SDL/canvas %.1fx, target >= 5x)\n",
+            kind, canvas, pixman, pixman > 0 ? canvas / pixman : 0.0, sdl, canvas > 0 ? sdl / canvas : 0.0);
+        std::printf("  %-19s Renderer::DrawSprites %8.3f ms (renderer/pixman %.2f, SDL/renderer %.1fx)\n", "",
+                    renderer, pixman > 0 ? renderer / pixman : 0.0, renderer > 0 ? sdl / renderer : 0.0);
     }
     const double lookups = Figures()["lookup-count"];
     std::printf("  texture lookup (path seen before): %.1f ns per sprite, %.0f allocations in %.0f lookups; "
                 "relative path under the asset root: %.0f allocations in 1000 (target: none)\n\n",
-                lookups > 0 ? Milliseconds("lookup") * 1e6 / spriteCount : 0.0, Figures()["lookup-allocations-total"],
-                lookups, Figures()["lookup-relative-allocations"]);
+                lookups > 0 ? Milliseconds("lookup") * 1e6 / spriteCount : 0.0,
+                Figures()["lookup-allocations-total"], lookups, Figures()["lookup-relative-allocations"]);
     std::fflush(stdout);
 }
 

@@ -63,8 +63,8 @@ ImageDecodeResult DecodeImageBytes(std::span<const std::uint8_t> file, PixelDeco
             result.status = ImageDecodeStatus::DecodeFailed;
             return result;
         }
-        result.image.emplace(static_cast<std::int32_t>(header->width), static_cast<std::int32_t>(header->height),
-                             std::move(pixels));
+        result.image.emplace(static_cast<std::int32_t>(header->width),
+                             static_cast<std::int32_t>(header->height), std::move(pixels));
     }
     catch (const std::bad_alloc&)
     {

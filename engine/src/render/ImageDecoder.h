@@ -25,12 +25,12 @@ enum class ImageDecodeStatus : std::uint8_t
     NotARegularFile, // a directory, a device, a pipe, or its type could not be read
     FileTooLarge,    // over maxImageFileBytes
     ReadFailed,
-    UnknownFormat,   // not PNG, JPEG, BMP, GIF or TIFF by content
-    BadHeader,       // the format's header is truncated or malformed
-    EmptyImage,      // a declared width or height of zero
-    ImageTooLarge,   // a side over maxImageSide or more than maxImagePixels
-    Malformed,       // shaped to drive the decoder into a loop or out of bounds (CheckImageStructure)
-    DecodeFailed,    // the decoder refused the data, or memory ran out
+    UnknownFormat, // not PNG, JPEG, BMP, GIF or TIFF by content
+    BadHeader,     // the format's header is truncated or malformed
+    EmptyImage,    // a declared width or height of zero
+    ImageTooLarge, // a side over maxImageSide or more than maxImagePixels
+    Malformed,     // shaped to drive the decoder into a loop or out of bounds (CheckImageStructure)
+    DecodeFailed,  // the decoder refused the data, or memory ran out
 };
 
 struct ImageDecodeResult

@@ -54,11 +54,12 @@ inline std::uint32_t Blend(std::uint32_t source, std::uint32_t destination)
     return Compact(lanes);
 }
 
-// Each kernel blends row[columns[i]] over destination[i] for i in [0, count):
-// the texels are gathered straight into registers, never through a buffer,
+// Each kernel blends row[columns[i]] over destination[i] for i in [0, count),
+// where row holds rowLength texels and the columns rise or fall monotonically.
+// The texels are gathered straight into registers, never through a buffer,
 // since wide loads of freshly stored narrow values stall.
-void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
-                    std::int32_t count)
+void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t,
+                    const std::int32_t* columns, std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
     {
@@ -67,8 +68,8 @@ void BlendRowScalar(std::uint32_t* destination, const std::uint32_t* row, const 
 }
 
 // Copies row[columns[i]] to destination[i]: the texels of an opaque run.
-void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
-                   std::int32_t count)
+void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, std::int32_t,
+                   const std::int32_t* columns, std::int32_t count)
 {
     for (std::int32_t i = 0; i < count; ++i)
     {
@@ -78,28 +79,51 @@ void CopyRowScalar(std::uint32_t* destination, const std::uint32_t* row, const s
 
 #if MARROWVANE_X86_KERNELS
 
+// The eight texels row[at[0]] ... row[at[7]]. The columns rise or fall
+// monotonically, so when the first and last are at most seven apart all eight
+// lie in one window of eight texels: one load and one permute. Otherwise
+// (an image drawn smaller than it is) they are loaded one by one.
+__attribute__((target("avx2"))) inline __m256i GatherEightAvx2(const std::uint32_t* row,
+                                                               std::int32_t rowLength, const std::int32_t* at)
+{
+    const std::int32_t first = at[0];
+    const std::int32_t last = at[7];
+    const std::int32_t low = first < last ? first : last;
+    const std::int32_t high = first < last ? last : first;
+    if (high - low <= 7 && rowLength >= 8)
+    {
+        const std::int32_t base = low <= rowLength - 8 ? low : rowLength - 8;
+        const __m256i window = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + base));
+        const __m256i indices = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)),
+                                                 _mm256_set1_epi32(base));
+        return _mm256_permutevar8x32_epi32(window, indices);
+    }
+    return _mm256_setr_epi32(static_cast<int>(row[at[0]]), static_cast<int>(row[at[1]]),
+                             static_cast<int>(row[at[2]]), static_cast<int>(row[at[3]]),
+                             static_cast<int>(row[at[4]]), static_cast<int>(row[at[5]]),
+                             static_cast<int>(row[at[6]]), static_cast<int>(row[at[7]]));
+}
+
 // Eight texels gathered into one register and stored at once.
 __attribute__((target("avx2"))) void CopyRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
-                                                 const std::int32_t* columns, std::int32_t count)
+                                                 std::int32_t rowLength, const std::int32_t* columns,
+                                                 std::int32_t count)
 {
     std::int32_t i = 0;
     for (; i + 8 <= count; i += 8)
     {
-        const __m256i s = _mm256_setr_epi32(
-            static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
-            static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]),
-            static_cast<int>(row[columns[i + 4]]), static_cast<int>(row[columns[i + 5]]),
-            static_cast<int>(row[columns[i + 6]]), static_cast<int>(row[columns[i + 7]]));
+        const __m256i s = GatherEightAvx2(row, rowLength, columns + i);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), s);
     }
     _mm256_zeroupper();
-    CopyRowScalar(destination + i, row, columns + i, count - i);
+    CopyRowScalar(destination + i, row, rowLength, columns + i, count - i);
 }
 
 // Four pixels at a time; all-opaque and all-transparent groups are stored or
 // skipped whole.
 __attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, const std::uint32_t* row,
-                                                  const std::int32_t* columns, std::int32_t count)
+                                                  std::int32_t rowLength, const std::int32_t* columns,
+                                                  std::int32_t count)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(alphaBits));
@@ -139,7 +163,7 @@ __attribute__((target("sse2"))) void BlendRowSse2(std::uint32_t* destination, co
         high = _mm_srli_epi16(_mm_add_epi16(high, _mm_srli_epi16(high, 8)), 8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i), _mm_packus_epi16(low, high));
     }
-    BlendRowScalar(destination + i, row, columns + i, count - i);
+    BlendRowScalar(destination + i, row, rowLength, columns + i, count - i);
 }
 
 // Eight pixels of 16-bit lanes: source over destination. A source whose
@@ -151,11 +175,11 @@ __attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i
     const __m256i full = _mm256_set1_epi16(255);
     const __m256i half = _mm256_set1_epi16(128);
     // Spread each pixel's alpha byte over the four 16-bit lanes of that pixel.
-    const __m256i lowAlphaShuffle = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, 3, -1,
-                                                     3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m256i lowAlphaShuffle = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1,
+                                                     3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
     const __m256i highAlphaShuffle =
-        _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11, -1, 11, -1, 11,
-                         -1, 15, -1, 15, -1, 15, -1, 15, -1);
+        _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11, -1, 11,
+                         -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
     const __m256i value = _mm256_or_si256(s, alphaMask);
     const __m256i lowAlpha = _mm256_shuffle_epi8(s, lowAlphaShuffle);
     const __m256i highAlpha = _mm256_shuffle_epi8(s, highAlphaShuffle);
@@ -163,10 +187,11 @@ __attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i
         _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(value, zero), lowAlpha),
                          _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(full, lowAlpha))),
         half);
-    __m256i high = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), highAlpha),
-                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(full, highAlpha))),
-        half);
+    __m256i high =
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(value, zero), highAlpha),
+                                          _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero),
+                                                             _mm256_sub_epi16(full, highAlpha))),
+                         half);
     low = _mm256_srli_epi16(_mm256_add_epi16(low, _mm256_srli_epi16(low, 8)), 8);
     high = _mm256_srli_epi16(_mm256_add_epi16(high, _mm256_srli_epi16(high, 8)), 8);
     return _mm256_packus_epi16(low, high);
@@ -175,17 +200,14 @@ __attribute__((target("avx2"))) inline __m256i BlendEightAvx2(__m256i s, __m256i
 // Eight pixels at a time, otherwise as the SSE2 kernel; the last one to seven
 // go through masked loads and stores, so nothing past the row is touched.
 __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, const std::uint32_t* row,
-                                                  const std::int32_t* columns, std::int32_t count)
+                                                  std::int32_t rowLength, const std::int32_t* columns,
+                                                  std::int32_t count)
 {
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(alphaBits));
     std::int32_t i = 0;
     for (; i + 8 <= count; i += 8)
     {
-        const __m256i s = _mm256_setr_epi32(
-            static_cast<int>(row[columns[i]]), static_cast<int>(row[columns[i + 1]]),
-            static_cast<int>(row[columns[i + 2]]), static_cast<int>(row[columns[i + 3]]),
-            static_cast<int>(row[columns[i + 4]]), static_cast<int>(row[columns[i + 5]]),
-            static_cast<int>(row[columns[i + 6]]), static_cast<int>(row[columns[i + 7]]));
+        const __m256i s = GatherEightAvx2(row, rowLength, columns + i);
         const __m256i sourceAlpha = _mm256_and_si256(s, alphaMask);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sourceAlpha, alphaMask)) == -1)
         {
@@ -206,11 +228,12 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, co
         // alpha 0 by the mask, which keeps every load inside the row.
         const std::int32_t* at = columns + i;
         const std::int32_t last = left - 1;
-        const auto texel = [&](std::int32_t lane) { return static_cast<int>(row[at[lane < last ? lane : last]]); };
+        const auto texel = [&](std::int32_t lane)
+        { return static_cast<int>(row[at[lane < last ? lane : last]]); };
         const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
         const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lanes);
-        const __m256i s = _mm256_and_si256(mask, _mm256_setr_epi32(texel(0), texel(1), texel(2), texel(3), texel(4),
-                                                                    texel(5), texel(6), texel(7)));
+        const __m256i s = _mm256_and_si256(mask, _mm256_setr_epi32(texel(0), texel(1), texel(2), texel(3),
+                                                                   texel(4), texel(5), texel(6), texel(7)));
         int* const target = reinterpret_cast<int*>(destination + i);
         const __m256i d = _mm256_maskload_epi32(target, mask);
         _mm256_maskstore_epi32(target, mask, BlendEightAvx2(s, d));
@@ -220,7 +243,8 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint32_t* destination, co
 
 #endif
 
-using BlendRowFunction = void (*)(std::uint32_t*, const std::uint32_t*, const std::int32_t*, std::int32_t);
+using BlendRowFunction = void (*)(std::uint32_t*, const std::uint32_t*, std::int32_t, const std::int32_t*,
+                                  std::int32_t);
 
 BlendRowFunction CopyFunction(BlendKernel kernel)
 {
@@ -304,7 +328,17 @@ struct DrawScratch
 
 thread_local DrawScratch scratch;
 
+// Rows ahead whose pixels are asked for while the current row is drawn.
 constexpr std::int32_t prefetchRows = 2;
+
+inline void PrefetchForWrite(const void* address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address, 1);
+#else
+    (void)address;
+#endif
+}
 
 template <typename T>
 T* Grow(std::vector<T>& buffer, std::size_t size)
@@ -356,14 +390,14 @@ BlendKernel BestBlendKernel()
     return best;
 }
 
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
-              std::int32_t count)
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row,
+              std::int32_t rowLength, const std::int32_t* columns, std::int32_t count)
 {
     if (!IsBlendKernelAvailable(kernel))
     {
         kernel = BlendKernel::Scalar;
     }
-    KernelFunction(kernel)(destination, row, columns, count);
+    KernelFunction(kernel)(destination, row, rowLength, columns, count);
 }
 
 void DrawImage(const Surface& target, const Image& image, float sx, float sy, float sw, float sh, bool flipX,
@@ -432,18 +466,19 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
         {
             // Fetch a later row's pixels meanwhile: rows of a surface lie far
             // apart, which the processor's own prefetching does not follow.
-            const std::uint8_t* ahead = reinterpret_cast<const std::uint8_t*>(target.Row(py + prefetchRows) + x0);
+            const std::uint8_t* ahead =
+                reinterpret_cast<const std::uint8_t*>(target.Row(py + prefetchRows) + x0);
             for (std::int32_t offset = 0; offset < count * 4; offset += 64)
             {
-                __builtin_prefetch(ahead + offset, 1);
+                PrefetchForWrite(ahead + offset);
             }
-            __builtin_prefetch(ahead + count * 4 - 1, 1);
+            PrefetchForWrite(ahead + count * 4 - 1);
         }
         const std::uint32_t* source = image.GetRow(v);
         const std::span<const Image::Run> runs = image.GetRuns(v);
         if (!useRuns || runs.size() * 4 > static_cast<std::size_t>(count))
         {
-            blendRow(destination, source, columns, count);
+            blendRow(destination, source, width, columns, count);
             continue;
         }
         std::uint32_t runStart = 0;
@@ -460,11 +495,11 @@ void DrawImage(const Surface& target, const Image& image, float sx, float sy, fl
             }
             if (run.kind == Image::RunKind::Opaque)
             {
-                copyRow(destination + from, source, columns + from, to - from);
+                copyRow(destination + from, source, width, columns + from, to - from);
             }
             else
             {
-                blendRow(destination + from, source, columns + from, to - from);
+                blendRow(destination + from, source, width, columns + from, to - from);
             }
         }
     }

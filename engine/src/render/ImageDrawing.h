@@ -22,9 +22,9 @@ namespace Marrowvane
 //
 // Arithmetic. Every sum, quotient and product above is one IEEE double
 // operation on the float inputs, evaluated left to right as written (sx + sw
-// too), so the rule is total: an empty, negative or NaN size draws nothing, an
-// infinite size stretches texel 0 (or the last one, flipped) to the surface's
-// edge, and no input overflows, however large.
+// too), so the rule is total: a NaN anywhere, or an empty or negative size,
+// draws nothing; an infinite size stretches texel 0 (or the last one, flipped)
+// to the surface's edge; and no input overflows, however large.
 //
 // Blending (BlendPixel): source-over with straight alpha a of the texel.
 // Each colour channel becomes round((s * a + d * (255 - a)) / 255) and the
@@ -33,7 +33,8 @@ namespace Marrowvane
 // alpha 255 replaces it with the texel, and an opaque surface stays opaque.
 //
 // Texels are read from the image only; pixels outside the surface are never
-// touched.
+// touched. Drawing skips runs of alpha-0 texels and copies runs of alpha-255
+// ones, which gives exactly what the blend would.
 void DrawImage(const Surface& target, const Image& image, float sx, float sy, float sw, float sh, bool flipX,
                bool flipY);
 
@@ -46,9 +47,11 @@ namespace Marrowvane
 {
 
 // The row blenders behind DrawImage: for i in [0, count),
-// destination[i] = BlendPixel(row[columns[i]], destination[i]). Every kernel
-// gives the same pixels; DrawImage uses the fastest one the processor has.
-// Named here for tests and benchmarks.
+// destination[i] = BlendPixel(row[columns[i]], destination[i]), where row
+// holds rowLength texels and the columns rise or fall monotonically (as a
+// drawn rectangle's texel columns do). Every kernel gives the same pixels;
+// DrawImage uses the fastest one the processor has. Named here for tests and
+// benchmarks.
 enum class BlendKernel : std::uint8_t
 {
     Scalar,
@@ -58,7 +61,7 @@ enum class BlendKernel : std::uint8_t
 
 bool IsBlendKernelAvailable(BlendKernel kernel);
 BlendKernel BestBlendKernel();
-void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row, const std::int32_t* columns,
-              std::int32_t count);
+void BlendRow(BlendKernel kernel, std::uint32_t* destination, const std::uint32_t* row,
+              std::int32_t rowLength, const std::int32_t* columns, std::int32_t count);
 
 } // namespace Marrowvane

@@ -42,7 +42,13 @@ void Renderer::DrawSprites(const std::vector<SpriteCommand>& sprites)
         }
     }
     // string_view compares bytes as unsigned values, a proper prefix first.
-    std::sort(sorted.begin(), sorted.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    // A list already in order (one texture, or sent grouped by texture) is
+    // recognised in one pass and not sorted.
+    const auto byKey = [](const Entry& a, const Entry& b) { return a.key < b.key; };
+    if (!std::is_sorted(sorted.begin(), sorted.end(), byKey))
+    {
+        std::sort(sorted.begin(), sorted.end(), byKey);
+    }
     for (const Entry& entry : sorted)
     {
         DrawSprite(*entry.sprite);

@@ -44,9 +44,12 @@ std::string_view Renderer::TextureKey(const std::filesystem::path& texturePath)
 {
     if constexpr (pathTextIsUtf8)
     {
-        if (texturePath.is_absolute())
+        // Absolute here means a leading separator, as is_absolute says for
+        // such paths, read off the text without walking the components.
+        const std::string& text = texturePath.native();
+        if (!text.empty() && text.front() == '/')
         {
-            return texturePath.native();
+            return text;
         }
         if (!assetRoot.empty())
         {

@@ -45,8 +45,8 @@ TEST(ImageDecoderLimits, DeclaredSizes)
         {1, 16384, ImageDecodeStatus::Decoded},
         {16385, 1, ImageDecodeStatus::ImageTooLarge},
         {1, 16385, ImageDecodeStatus::ImageTooLarge},
-        {8192, 8192, ImageDecodeStatus::Decoded},      // exactly 67108864 pixels
-        {16384, 4096, ImageDecodeStatus::Decoded},     // the same count, wide
+        {8192, 8192, ImageDecodeStatus::Decoded},  // exactly 67108864 pixels
+        {16384, 4096, ImageDecodeStatus::Decoded}, // the same count, wide
         {16384, 4097, ImageDecodeStatus::ImageTooLarge},
         {8193, 8192, ImageDecodeStatus::ImageTooLarge},
         {16384, 16384, ImageDecodeStatus::ImageTooLarge},
@@ -109,12 +109,13 @@ TEST(ImageDecoderLimits, EachFormatIsHeldToTheLimits)
         {{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0x40, 0x01, 0x40, 0x01, 1, 1, 0x11, 0},
          ImageDecodeStatus::ImageTooLarge}, // JPEG 16385 x 16385
         {{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 0, 0, 16, 1, 1, 0x11, 0}, ImageDecodeStatus::EmptyImage},
-        {{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 0x01, 0x40, 0, 0, 1, 0, 24, 0},
+        {{'B', 'M', 0, 0, 0, 0, 0, 0,    0,    0, 54, 0, 0, 0,  40,
+          0,   0,   0, 1, 0, 0, 0, 0x01, 0x40, 0, 0,  1, 0, 24, 0},
          ImageDecodeStatus::ImageTooLarge}, // BMP 1 x 16385
         {{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0},
          ImageDecodeStatus::ImageTooLarge}, // GIF frame 65535 x 65535 on a 1x1 screen
-        {{'I', 'I', 42, 0, 8, 0, 0, 0, 2, 0, 0, 1, 3, 0, 1, 0, 0, 0, 0, 0x40, 0, 0, 1, 1, 3, 0, 1, 0, 0, 0, 0, 0x40,
-          0, 0},
+        {{'I', 'I', 42,   0, 8, 0, 0, 0, 2, 0, 0, 1, 3, 0, 1,    0, 0,
+          0,   0,   0x40, 0, 0, 1, 1, 3, 0, 1, 0, 0, 0, 0, 0x40, 0, 0},
          ImageDecodeStatus::ImageTooLarge}, // TIFF 16384 x 16384
     };
     for (std::size_t i = 0; i < cases.size(); ++i)
@@ -133,7 +134,8 @@ TEST(ImageDecoderLimits, FileOverTheLimitIsNotRead)
     std::filesystem::resize_file(path, maxImageFileBytes + 1);
     EXPECT_EQ(DecodeImageFile(path).status, ImageDecodeStatus::FileTooLarge);
     std::filesystem::resize_file(path, maxImageFileBytes);
-    EXPECT_EQ(DecodeImageFile(path).status, ImageDecodeStatus::Decoded); // trailing bytes after IEND are ignored
+    EXPECT_EQ(DecodeImageFile(path).status,
+              ImageDecodeStatus::Decoded); // trailing bytes after IEND are ignored
 }
 
 TEST(ImageDecoderLimits, DecoderSeesTheCheckedHeaderAndMustMatchIt)
@@ -203,7 +205,8 @@ TEST(ImageDecoderFiles, JpegDecodesOpaqueWithItsColours)
     {
         for (int shift = 0; shift < 24; shift += 8)
         {
-            if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF)) > 8)
+            if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) -
+                         static_cast<int>((expected >> shift) & 0xFF)) > 8)
             {
                 return false;
             }

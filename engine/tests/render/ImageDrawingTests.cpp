@@ -68,8 +68,8 @@ std::uint32_t ReferenceBlend(std::uint32_t source, std::uint32_t destination)
     return out;
 }
 
-void ReferenceDraw(TestSurface& target, const Image& image, float sx, float sy, float sw, float sh, bool flipX,
-                   bool flipY)
+void ReferenceDraw(TestSurface& target, const Image& image, float sx, float sy, float sw, float sh,
+                   bool flipX, bool flipY)
 {
     const double left = sx;
     const double top = sy;
@@ -119,14 +119,15 @@ Image FourColours()
 }
 
 // The colour expected in each 10x10 block of a 2x2 image drawn at 20x20.
-void ExpectBlocks(TestSurface& target, std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft,
-                  std::uint32_t bottomRight)
+void ExpectBlocks(TestSurface& target, std::uint32_t topLeft, std::uint32_t topRight,
+                  std::uint32_t bottomLeft, std::uint32_t bottomRight)
 {
     for (std::int32_t y = 0; y < 20; ++y)
     {
         for (std::int32_t x = 0; x < 20; ++x)
         {
-            const std::uint32_t expected = y < 10 ? (x < 10 ? topLeft : topRight) : (x < 10 ? bottomLeft : bottomRight);
+            const std::uint32_t expected =
+                y < 10 ? (x < 10 ? topLeft : topRight) : (x < 10 ? bottomLeft : bottomRight);
             ASSERT_EQ(target.At(x, y), expected) << "pixel " << x << "," << y;
         }
     }
@@ -159,7 +160,8 @@ TEST(ImageDrawing, FlipsMirrorInsideTheSameRectangle)
     {
         TestSurface target(20, 20);
         DrawImage(target.surface, FourColours(), 0, 0, 20, 20, flip.flipX, flip.flipY);
-        SCOPED_TRACE(std::string("flipX ") + (flip.flipX ? "on" : "off") + ", flipY " + (flip.flipY ? "on" : "off"));
+        SCOPED_TRACE(std::string("flipX ") + (flip.flipX ? "on" : "off") + ", flipY " +
+                     (flip.flipY ? "on" : "off"));
         ExpectBlocks(target, flip.blocks[0], flip.blocks[1], flip.blocks[2], flip.blocks[3]);
     }
 }
@@ -175,11 +177,10 @@ TEST(ImageDrawing, CoverageIsByPixelCentreHalfOpen)
         std::int32_t end;
     };
     const CoverCase cases[] = {
-        {0.5f, 1.0f, 0, 1},  // centre 0.5 is in [0.5, 1.5), centre 1.5 is not
-        {0.51f, 1.0f, 1, 2}, // centre 0.5 is left of the edge
-        {0.0f, 0.5f, 0, 0},  // [0, 0.5) holds no centre
-        {0.0f, 0.51f, 0, 1},
-        {-0.5f, 1.0f, 0, 0}, // [-0.5, 0.5): centre 0.5 is at the open end
+        {0.5f, 1.0f, 0, 1},                       // centre 0.5 is in [0.5, 1.5), centre 1.5 is not
+        {0.51f, 1.0f, 1, 2},                      // centre 0.5 is left of the edge
+        {0.0f, 0.5f, 0, 0},                       // [0, 0.5) holds no centre
+        {0.0f, 0.51f, 0, 1}, {-0.5f, 1.0f, 0, 0}, // [-0.5, 0.5): centre 0.5 is at the open end
         {2.25f, 3.5f, 2, 5}, // [2.25, 5.75): centres 2.5, 3.5, 4.5, not 5.5? 5.5 < 5.75 so 5 too
     };
     for (const CoverCase& cover : cases)
@@ -273,7 +274,8 @@ TEST(ImageDrawing, BlendPixelMatchesTheFormulaForEveryAlphaAndChannel)
             const std::uint32_t source = (alpha << 24) | (s << 16) | ((255 - s) << 8) | (s ^ 0x5A);
             for (std::uint32_t d = 0; d < 256; ++d)
             {
-                const std::uint32_t destination = ((d ^ 0x33) << 24) | (d << 16) | ((d ^ 0xA5) << 8) | (255 - d);
+                const std::uint32_t destination =
+                    ((d ^ 0x33) << 24) | (d << 16) | ((d ^ 0xA5) << 8) | (255 - d);
                 const std::uint32_t got = BlendPixel(source, destination);
                 const std::uint32_t expected = ReferenceBlend(source, destination);
                 if (got != expected)
@@ -298,15 +300,17 @@ TEST(ImageDrawing, EveryRowKernelMatchesBlendPixel)
         }
         for (std::int32_t count = 0; count <= 41; ++count)
         {
-            for (int round = 0; round < 40; ++round)
+            for (int round = 0; round < 60; ++round)
             {
-                std::vector<std::uint32_t> source(static_cast<std::size_t>(count));
-                std::vector<std::uint32_t> destination(static_cast<std::size_t>(count));
-                for (std::int32_t i = 0; i < count; ++i)
+                // A texel row exactly as long as it says (reads past it show in
+                // the sanitizer build), with runs of opaque and transparent
+                // texels as well as partial ones, so the whole-group shortcuts
+                // are taken too.
+                const std::int32_t rowLength = 3 * count + 2;
+                std::vector<std::uint32_t> row(static_cast<std::size_t>(rowLength));
+                for (std::uint32_t& texel : row)
                 {
-                    std::uint32_t texel = word(random);
-                    // Runs of opaque and transparent texels as well as partial ones,
-                    // so the whole-group shortcuts are taken too.
+                    texel = word(random);
                     const int kind = round % 4 == 0 ? 3 : static_cast<int>(word(random) % 3);
                     if (kind == 0)
                     {
@@ -316,27 +320,39 @@ TEST(ImageDrawing, EveryRowKernelMatchesBlendPixel)
                     {
                         texel &= 0x00FFFFFFu;
                     }
-                    source[static_cast<std::size_t>(i)] = texel;
-                    destination[static_cast<std::size_t>(i)] = word(random);
                 }
-                // Texel columns as drawing makes them: rising, repeated, or
-                // falling for a mirrored image.
+                // Texel columns as drawing makes them: rising one by one,
+                // stretched, shrunk, falling for a mirrored image, and close to
+                // the end of the row.
                 std::vector<std::int32_t> columns(static_cast<std::size_t>(count));
                 for (std::int32_t i = 0; i < count; ++i)
                 {
-                    const std::int32_t stretched = i * 2 / 3;
-                    columns[static_cast<std::size_t>(i)] = round % 3 == 0 ? i : (round % 3 == 1 ? stretched : count - 1 - i);
+                    const std::int32_t mirrored = count - 1 - i;
+                    const std::int32_t patterns[] = {i,
+                                                     i * 2 / 3,
+                                                     i * 3,
+                                                     mirrored,
+                                                     mirrored * 2 / 3,
+                                                     rowLength - count + i,
+                                                     rowLength - 1 - i * 2 / 3};
+                    columns[static_cast<std::size_t>(i)] = patterns[round % 7];
+                }
+                std::vector<std::uint32_t> destination(static_cast<std::size_t>(count));
+                for (std::uint32_t& pixel : destination)
+                {
+                    pixel = word(random);
                 }
                 std::vector<std::uint32_t> expected = destination;
                 for (std::size_t i = 0; i < expected.size(); ++i)
                 {
-                    expected[i] = ReferenceBlend(source[static_cast<std::size_t>(columns[i])], expected[i]);
+                    expected[i] = ReferenceBlend(row[static_cast<std::size_t>(columns[i])], expected[i]);
                 }
-                // Guard words after the row must stay untouched.
+                // Guard words after the destination must stay untouched.
                 destination.insert(destination.end(), 8, paddingMark);
                 expected.insert(expected.end(), 8, paddingMark);
-                BlendRow(kernel, destination.data(), source.data(), columns.data(), count);
-                ASSERT_EQ(destination, expected) << "kernel " << static_cast<int>(kernel) << ", " << count << " pixels";
+                BlendRow(kernel, destination.data(), row.data(), rowLength, columns.data(), count);
+                ASSERT_EQ(destination, expected) << "kernel " << static_cast<int>(kernel) << ", " << count
+                                                 << " pixels, pattern " << round % 7;
             }
         }
     }
@@ -375,8 +391,8 @@ Image MakeTestImage(std::int32_t width, std::int32_t height, std::mt19937& rando
                 alpha = 0;
                 break;
             }
-            pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                texel | (alpha << 24);
+            pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                   static_cast<std::size_t>(x)] = texel | (alpha << 24);
         }
     }
     return Image(width, height, std::move(pixels));
@@ -390,7 +406,8 @@ struct RectCase
     float h;
 };
 
-void ExpectSameAsReference(const Image& image, const RectCase& rect, bool flipX, bool flipY, std::uint32_t seed)
+void ExpectSameAsReference(const Image& image, const RectCase& rect, bool flipX, bool flipY,
+                           std::uint32_t seed)
 {
     std::mt19937 random(seed);
     std::uniform_int_distribution<std::uint32_t> word;
@@ -403,9 +420,9 @@ void ExpectSameAsReference(const Image& image, const RectCase& rect, bool flipX,
     expected.surface.pixels = expected.words.data();
     DrawImage(target.surface, image, rect.x, rect.y, rect.w, rect.h, flipX, flipY);
     ReferenceDraw(expected, image, rect.x, rect.y, rect.w, rect.h, flipX, flipY);
-    ASSERT_EQ(target.words, expected.words) << "image " << image.GetWidth() << "x" << image.GetHeight() << " at "
-                                            << rect.x << "," << rect.y << " size " << rect.w << "x" << rect.h
-                                            << " flips " << flipX << flipY;
+    ASSERT_EQ(target.words, expected.words)
+        << "image " << image.GetWidth() << "x" << image.GetHeight() << " at " << rect.x << "," << rect.y
+        << " size " << rect.w << "x" << rect.h << " flips " << flipX << flipY;
     ASSERT_TRUE(target.PaddingIntact());
 }
 
@@ -446,10 +463,21 @@ TEST(ImageDrawing, ExtremeRectanglesNeverOverflow)
     constexpr float nan = std::numeric_limits<float>::quiet_NaN();
     constexpr float big = std::numeric_limits<float>::max();
     const RectCase cases[] = {
-        {0, 0, inf, inf},       {-inf, 0, inf, 10},    {0, 0, nan, 10},      {nan, nan, 10, 10},
-        {-big, -big, big, big}, {-big, -big, inf, inf}, {0, 0, big, big},     {big, big, big, big},
-        {-1e30f, 0, 2e30f, 5},  {5, 5, -3, 3},         {5, 5, 0, 3},         {-inf, -inf, -inf, -inf},
-        {3, 3, 1e-30f, 1e-30f}, {0, 0, 1e-7f, 20},     {2147483648.0f, 0, 10, 10},
+        {0, 0, inf, inf},
+        {-inf, 0, inf, 10},
+        {0, 0, nan, 10},
+        {nan, nan, 10, 10},
+        {-big, -big, big, big},
+        {-big, -big, inf, inf},
+        {0, 0, big, big},
+        {big, big, big, big},
+        {-1e30f, 0, 2e30f, 5},
+        {5, 5, -3, 3},
+        {5, 5, 0, 3},
+        {-inf, -inf, -inf, -inf},
+        {3, 3, 1e-30f, 1e-30f},
+        {0, 0, 1e-7f, 20},
+        {2147483648.0f, 0, 10, 10},
         {-2147483648.0f, 0, 2147483648.0f + 5.0f, 3},
     };
     std::mt19937 random(5);
@@ -480,15 +508,16 @@ TEST(ImageDrawing, EmptyOrMissingSurfaceIsLeftAlone)
     DrawImage(none, image, 0, 0, 10, 10, false, false); // no pixels at all
     TestSurface target(4, 4);
     const std::vector<std::uint32_t> before = target.words;
-    DrawImage(target.surface, image, 4, 0, 10, 10, false, false); // entirely right of it
+    DrawImage(target.surface, image, 4, 0, 10, 10, false, false);  // entirely right of it
     DrawImage(target.surface, image, 0, -10, 4, 10, false, false); // entirely above (bottom edge open)
     EXPECT_EQ(target.words, before);
 }
 
 TEST(ImageDrawing, RunsOfAnImageRow)
 {
-    const Image image(6, 2, {0, 0, 0xFF000000u, 0xFF000001u, 0x80000000u, 0,  // T T O O P T
-                             0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u});
+    const Image image(6, 2,
+                      {0, 0, 0xFF000000u, 0xFF000001u, 0x80000000u, 0, // T T O O P T
+                       0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u});
     const auto first = image.GetRuns(0);
     ASSERT_EQ(first.size(), 4u);
     EXPECT_EQ(first[0].end, 2u);

@@ -128,8 +128,8 @@ TEST(ImageHeaderRead, EveryPrefixOfEveryFixtureIsSafe)
 {
     // Cut short anywhere, a header is either refused or read whole; nothing
     // reads past the end (the sanitizer build checks that).
-    for (const char* file : {"four.png", "halves.jpg", "four.bmp", "four_core.bmp", "alpha_top_down.bmp", "four.gif",
-                             "smallframe.gif", "four.tif", "four_be.tif"})
+    for (const char* file : {"four.png", "halves.jpg", "four.bmp", "four_core.bmp", "alpha_top_down.bmp",
+                             "four.gif", "smallframe.gif", "four.tif", "four_be.tif"})
     {
         const Bytes whole = ReadBytes(DataDir() / file);
         const std::optional<ImageHeader> full = ReadImageHeader(whole);
@@ -183,8 +183,9 @@ Bytes Segment(std::uint8_t marker, const Bytes& payload)
 
 Bytes FrameHeader(std::uint8_t marker, std::uint32_t width, std::uint32_t height)
 {
-    return Segment(marker, {8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
-                            static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width), 1, 1, 0x11, 0});
+    return Segment(marker,
+                   {8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
+                    static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width), 1, 1, 0x11, 0});
 }
 
 struct JpegCase
@@ -202,7 +203,8 @@ TEST(ImageHeaderRead, JpegWalksSegmentsToTheFirstFrameHeader)
     const Bytes huffman = Segment(0xC4, Bytes(20, 0)); // C4 is a table, not a frame
     const Bytes scan = Segment(0xDA, Bytes(8, 0));
     const std::vector<JpegCase> cases = {
-        {"baseline", Concat({soi, app0, table, FrameHeader(0xC0, 640, 480)}), ImageHeader{ImageFormat::Jpeg, 640, 480}},
+        {"baseline", Concat({soi, app0, table, FrameHeader(0xC0, 640, 480)}),
+         ImageHeader{ImageFormat::Jpeg, 640, 480}},
         {"progressive after a huffman table", Concat({soi, huffman, FrameHeader(0xC2, 3, 65535)}),
          ImageHeader{ImageFormat::Jpeg, 3, 65535}},
         {"fill bytes before a marker", Concat({soi, {0xFF, 0xFF}, FrameHeader(0xC1, 7, 9)}),
@@ -215,7 +217,8 @@ TEST(ImageHeaderRead, JpegWalksSegmentsToTheFirstFrameHeader)
         {"end of image before any frame", Concat({soi, {0xFF, 0xD9}}), std::nullopt},
         {"second start of image", Concat({soi, soi, FrameHeader(0xC0, 1, 1)}), std::nullopt},
         {"stray byte between segments", Concat({soi, app0, {0x00}, FrameHeader(0xC0, 1, 1)}), std::nullopt},
-        {"segment length below two", Concat({soi, {0xFF, 0xE0, 0x00, 0x01}, FrameHeader(0xC0, 1, 1)}), std::nullopt},
+        {"segment length below two", Concat({soi, {0xFF, 0xE0, 0x00, 0x01}, FrameHeader(0xC0, 1, 1)}),
+         std::nullopt},
         {"segment longer than the file", Concat({soi, {0xFF, 0xE0, 0x40, 0x00, 1, 2, 3}}), std::nullopt},
         {"frame header too short", Concat({soi, Segment(0xC0, {8, 0, 1})}), std::nullopt},
         {"no frame at all", Concat({soi, app0}), std::nullopt},
@@ -268,7 +271,8 @@ TEST(ImageHeaderRead, BmpInfoHeaders)
          ImageHeader{ImageFormat::Bmp, 300, 200}},
         {"v5 header", BmpHeader(124, 1, 1), ImageHeader{ImageFormat::Bmp, 1, 1}},
         {"os/2 2.x short header", BmpHeader(16, 4, 5), ImageHeader{ImageFormat::Bmp, 4, 5}},
-        {"core header, unsigned 16-bit", BmpHeader(12, 65535, 65535), ImageHeader{ImageFormat::Bmp, 65535, 65535}},
+        {"core header, unsigned 16-bit", BmpHeader(12, 65535, 65535),
+         ImageHeader{ImageFormat::Bmp, 65535, 65535}},
         {"largest signed height", BmpHeader(40, 1, 0x7FFFFFFF), ImageHeader{ImageFormat::Bmp, 1, 0x7FFFFFFF}},
         {"most negative height", BmpHeader(40, 1, 0x80000000u), std::nullopt},
         {"negative width", BmpHeader(40, static_cast<std::uint32_t>(-5), 5), std::nullopt},
@@ -318,7 +322,8 @@ TEST(ImageHeaderRead, GifTakesTheFirstFrameDescriptor)
     const Bytes control = {0x21, 0xF9, 4, 1, 0, 0, 3, 0};
     const Bytes comment = {0x21, 0xFE, 3, 'a', 'b', 'c', 2, 'd', 'e', 0};
     const std::vector<GifCase> cases = {
-        {"global table", Concat({GifStart(10, 10, 0xF7), GifDescriptor(4, 3)}), ImageHeader{ImageFormat::Gif, 4, 3}},
+        {"global table", Concat({GifStart(10, 10, 0xF7), GifDescriptor(4, 3)}),
+         ImageHeader{ImageFormat::Gif, 4, 3}},
         {"frame larger than the screen", Concat({GifStart(1, 1, 0), GifDescriptor(65535, 2)}),
          ImageHeader{ImageFormat::Gif, 65535, 2}},
         {"extensions first", Concat({GifStart(8, 8, 0x80), control, comment, GifDescriptor(8, 8)}),

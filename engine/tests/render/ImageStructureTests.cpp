@@ -29,9 +29,9 @@ Bytes Prefix(const Bytes& bytes, std::size_t length)
 
 TEST(ImageStructure, EveryFixtureIsSound)
 {
-    for (const char* file : {"four.png", "alpha.png", "rgb.png", "palette.png", "huge.png", "halves.jpg", "four.bmp",
-                             "four_core.bmp", "alpha_top_down.bmp", "four.gif", "smallframe.gif", "four.tif",
-                             "four_be.tif"})
+    for (const char* file :
+         {"four.png", "alpha.png", "rgb.png", "palette.png", "huge.png", "halves.jpg", "four.bmp",
+          "four_core.bmp", "alpha_top_down.bmp", "four.gif", "smallframe.gif", "four.tif", "four_be.tif"})
     {
         EXPECT_TRUE(Sound(ReadBytes(DataDir() / file))) << file;
     }
@@ -122,7 +122,10 @@ TEST(ImageStructure, GifLzwCodesMustOnlyLinkBackwards)
     // until entry 8 is reached.
     const std::vector<LzwCase> cases = {
         {"literals", 2, {{4, 3}, {0, 3}, {1, 3}, {2, 3}, {3, 4}, {5, 4}}, true}, // 4 bits from entry 8 on
-        {"an entry just made", 2, {{4, 3}, {1, 3}, {6, 3}, {5, 3}}, true}, // 6 = "1 1", made by this very code
+        {"an entry just made",
+         2,
+         {{4, 3}, {1, 3}, {6, 3}, {5, 3}},
+         true}, // 6 = "1 1", made by this very code
         {"several clears first", 2, {{4, 3}, {4, 3}, {2, 3}, {5, 3}}, true},
         {"clear in the middle", 2, {{4, 3}, {1, 3}, {1, 3}, {4, 3}, {3, 3}, {5, 3}}, true},
         {"no end code", 2, {{4, 3}, {1, 3}}, true},

@@ -1,8 +1,8 @@
 #include "render/Renderer.h"
 
+#include "TextureTestFiles.h"
 #include "core/FileSystem.h"
 #include "platform/Window.h"
-#include "TextureTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,8 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    void ExpectBlocks(std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft, std::uint32_t bottomRight)
+    void ExpectBlocks(std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft,
+                      std::uint32_t bottomRight)
     {
         for (std::int32_t y = 0; y < 30; ++y)
         {
@@ -177,7 +178,8 @@ TEST_F(SpriteDrawing, MissingTextureIsItsFallbackRectangleWithTwoWarningsOnce)
             for (std::int32_t x = 0; x < 40; ++x)
             {
                 const bool inside = x >= 2 && x < 6 && y >= 3 && y < 8;
-                ASSERT_EQ(Pixel(x, y), inside ? PackPixel(Color3{1, 2, 3}) : backgroundPixel) << x << "," << y;
+                ASSERT_EQ(Pixel(x, y), inside ? PackPixel(Color3{1, 2, 3}) : backgroundPixel)
+                    << x << "," << y;
             }
         }
     }
@@ -238,8 +240,8 @@ TEST_F(SpriteDrawing, TransparentTexelsKeepTheRectBeneath)
     // alpha.png: alpha 0 red, opaque green / alpha 128 blue, alpha 64 white.
     const RectCommand rect{0, 0, 20, 20, Color3{100, 50, 0}};
     Frame({Sprite(DataDir() / "alpha.png", 0, 0, 20, 20)}, {rect});
-    EXPECT_EQ(Pixel(5, 5), PackPixel(Color3{100, 50, 0}));    // alpha 0: the rect
-    EXPECT_EQ(Pixel(15, 5), green);                           // alpha 255: the texel
+    EXPECT_EQ(Pixel(5, 5), PackPixel(Color3{100, 50, 0})); // alpha 0: the rect
+    EXPECT_EQ(Pixel(15, 5), green);                        // alpha 255: the texel
     // alpha 128 blue over (100, 50, 0): 100*127/255 = 49.8, 50*127/255 = 24.9, 255*128/255 = 128
     EXPECT_EQ(Pixel(5, 15), PackPixel(Color3{50, 25, 128}));
     // alpha 64 white: 255*64/255 + 100*191/255 = 64 + 74.9, 64 + 37.45, 64 + 0

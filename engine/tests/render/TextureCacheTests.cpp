@@ -1,7 +1,7 @@
 #include "render/Renderer.h"
 
-#include "core/FileSystem.h"
 #include "TextureTestFiles.h"
+#include "core/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +110,8 @@ TEST_F(TextureCache, FailedTextureStaysFailedWhenTheFileAppears)
 TEST_F(TextureCache, AbsolutePathsResolveUnchanged)
 {
     renderer.SetAssetRoot("/somewhere/else");
-    EXPECT_EQ(renderer.ResolveAssetPath("/games/pong/hero.png"), std::filesystem::path("/games/pong/hero.png"));
+    EXPECT_EQ(renderer.ResolveAssetPath("/games/pong/hero.png"),
+              std::filesystem::path("/games/pong/hero.png"));
     // Not normalised: dots and doubled separators stay.
     EXPECT_EQ(renderer.ResolveAssetPath("/games/./pong//hero.png").native(), "/games/./pong//hero.png");
 }
@@ -137,7 +138,8 @@ TEST_F(TextureCache, RelativePathsJoinTheAssetRoot)
     for (const JoinCase& join : cases)
     {
         renderer.SetAssetRoot(join.root);
-        EXPECT_EQ(renderer.ResolveAssetPath(join.texture).native(), join.resolved) << join.root << " + " << join.texture;
+        EXPECT_EQ(renderer.ResolveAssetPath(join.texture).native(), join.resolved)
+            << join.root << " + " << join.texture;
     }
 }
 
@@ -165,8 +167,9 @@ TEST_F(TextureCache, KeyOfARelativePathIsTheTextOfItsResolvedPath)
                 EXPECT_EQ(direct, relative) << root << " + " << texture;
             }
             // Each key is reported once, with exactly the resolved text.
-            EXPECT_NE(output.find("Using fallback rectangle for missing texture: " + PathToUtf8(resolved) + "\n"),
-                      std::string::npos)
+            EXPECT_NE(
+                output.find("Using fallback rectangle for missing texture: " + PathToUtf8(resolved) + "\n"),
+                std::string::npos)
                 << output;
         }
     }

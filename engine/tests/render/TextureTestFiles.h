@@ -129,8 +129,9 @@ inline Bytes MakePng(std::uint32_t width, std::uint32_t height, const std::vecto
         for (std::size_t column = 0; column < width; ++column)
         {
             const std::uint32_t pixel = pixels[row * width + column];
-            raw.insert(raw.end(), {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
-                                   static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 24)});
+            raw.insert(raw.end(),
+                       {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+                        static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 24)});
         }
     }
     // zlib stream of stored blocks, with its Adler-32.
@@ -141,8 +142,9 @@ inline Bytes MakePng(std::uint32_t width, std::uint32_t height, const std::vecto
         const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
         const bool last = at + length == raw.size();
         zlib.push_back(last ? 1 : 0);
-        zlib.insert(zlib.end(), {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                                 static_cast<std::uint8_t>(~length), static_cast<std::uint8_t>(~length >> 8)});
+        zlib.insert(zlib.end(),
+                    {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+                     static_cast<std::uint8_t>(~length), static_cast<std::uint8_t>(~length >> 8)});
         zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
                     raw.begin() + static_cast<std::ptrdiff_t>(at + length));
         at += length;

@@ -1,7 +1,7 @@
 #include "render/Texture.h"
 
-#include "core/FileSystem.h"
 #include "TextureTestFiles.h"
+#include "core/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -62,12 +62,13 @@ TEST(Texture, WhatExistsButIsNoImageCannotBeLoaded)
 {
     ScratchDir dir;
     std::filesystem::create_directory(dir / "folder.png");
-    for (const std::filesystem::path& path :
-         {DataDir() / "notimage.png", DataDir() / "truncated.png", DataDir() / "huge.png", dir / "folder.png"})
+    for (const std::filesystem::path& path : {DataDir() / "notimage.png", DataDir() / "truncated.png",
+                                              DataDir() / "huge.png", dir / "folder.png"})
     {
         Texture texture(path);
         bool loaded = true;
-        EXPECT_EQ(LoadAndCapture(texture, loaded), "[Warn] Texture could not be loaded: " + PathToUtf8(path) + "\n");
+        EXPECT_EQ(LoadAndCapture(texture, loaded),
+                  "[Warn] Texture could not be loaded: " + PathToUtf8(path) + "\n");
         EXPECT_FALSE(loaded) << path;
         EXPECT_EQ(texture.GetImage(), nullptr) << path;
     }
@@ -99,7 +100,8 @@ TEST(Texture, ErrorOfTheExistenceTestIsAFailedLoad)
         ASSERT_TRUE(threw) << "the existence test should fail for " << path;
         Texture texture(path);
         bool loaded = true;
-        EXPECT_EQ(LoadAndCapture(texture, loaded), "[Warn] Texture could not be loaded: " + PathToUtf8(path) + "\n");
+        EXPECT_EQ(LoadAndCapture(texture, loaded),
+                  "[Warn] Texture could not be loaded: " + PathToUtf8(path) + "\n");
         EXPECT_FALSE(loaded);
     }
 }

@@ -135,7 +135,8 @@ void CopyRows(const SDL_Surface& surface, std::vector<std::uint32_t>& pixels)
     for (int row = 0; row < surface.h; ++row)
     {
         std::memcpy(pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(surface.w),
-                    static_cast<const std::uint8_t*>(surface.pixels) + static_cast<std::size_t>(row) * surface.pitch,
+                    static_cast<const std::uint8_t*>(surface.pixels) +
+                        static_cast<std::size_t>(row) * surface.pitch,
                     rowBytes);
     }
 }
@@ -168,7 +169,8 @@ bool DecodeImagePixels(const ImageHeader& header, std::span<const std::uint8_t> 
 {
     pixels.clear();
     if (file.size() > static_cast<std::size_t>(INT_MAX) || header.width == 0 || header.height == 0 ||
-        header.width > static_cast<std::uint32_t>(INT_MAX / 4) || header.height > static_cast<std::uint32_t>(INT_MAX))
+        header.width > static_cast<std::uint32_t>(INT_MAX / 4) ||
+        header.height > static_cast<std::uint32_t>(INT_MAX))
     {
         return false;
     }
@@ -187,7 +189,8 @@ bool DecodeImagePixels(const ImageHeader& header, std::span<const std::uint8_t> 
     stream->hidden.unknown.data1 = &memory;
     const SurfacePointer surface = LoadTyped(header.format, stream);
     SDL_RWclose(stream);
-    if (!surface || surface->w <= 0 || surface->h <= 0 || static_cast<std::uint32_t>(surface->w) != header.width ||
+    if (!surface || surface->w <= 0 || surface->h <= 0 ||
+        static_cast<std::uint32_t>(surface->w) != header.width ||
         static_cast<std::uint32_t>(surface->h) != header.height)
     {
         return false;

@@ -14,10 +14,10 @@
 #include <pixman.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,7 +48,8 @@ const std::vector<Placed>& Scene(int side)
     if (scene.empty())
     {
         std::uint32_t seed = 12345;
-        const auto next = [&seed]() {
+        const auto next = [&seed]()
+        {
             seed = seed * 1664525u + 1013904223u;
             return seed >> 8;
         };
@@ -57,8 +58,9 @@ const std::vector<Placed>& Scene(int side)
             const int x = static_cast<int>(next() % (frameWidth + side)) - side / 2;
             const int y = static_cast<int>(next() % (frameHeight + side)) - side / 2;
             const std::uint32_t rgb = next();
-            scene.push_back({x, y, Color3{static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(rgb >> 8),
-                                          static_cast<std::uint8_t>(rgb >> 16)}});
+            scene.push_back({x, y,
+                             Color3{static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(rgb >> 8),
+                                    static_cast<std::uint8_t>(rgb >> 16)}});
         }
     }
     return scene;
@@ -117,7 +119,8 @@ void BM_Clear_Memset(benchmark::State& state)
 {
     Frame frame;
     int value = 0;
-    Measure(state, "clear/memset", [&] { std::memset(frame.pixels.data(), ++value & 0xFF, frame.pixels.size() * 4); });
+    Measure(state, "clear/memset",
+            [&] { std::memset(frame.pixels.data(), ++value & 0xFF, frame.pixels.size() * 4); });
 }
 
 // ---- the canvas
@@ -126,7 +129,10 @@ void BM_Clear_Canvas(benchmark::State& state)
     Frame frame;
     Canvas canvas(frame.surface);
     std::uint32_t value = 0;
-    Measure(state, "clear/canvas", [&] { canvas.Clear(PackPixel(Color3{20, 30, static_cast<std::uint8_t>(++value)})); });
+    Measure(state, "clear/canvas",
+            [&] {
+                canvas.Clear(PackPixel(Color3{20, 30, static_cast<std::uint8_t>(++value)}));
+            });
 }
 
 void BM_Fill_Canvas(benchmark::State& state)
@@ -134,12 +140,15 @@ void BM_Fill_Canvas(benchmark::State& state)
     Frame frame;
     Canvas canvas(frame.surface);
     const auto& scene = Scene(fillSide);
-    Measure(state, "fill/canvas", [&] {
-        for (const Placed& rect : scene)
-        {
-            canvas.FillRect({rect.x, rect.y, rect.x + fillSide, rect.y + fillSide}, PackPixel(rect.color));
-        }
-    });
+    Measure(state, "fill/canvas",
+            [&]
+            {
+                for (const Placed& rect : scene)
+                {
+                    canvas.FillRect({rect.x, rect.y, rect.x + fillSide, rect.y + fillSide},
+                                    PackPixel(rect.color));
+                }
+            });
 }
 
 void BM_Outline_Canvas(benchmark::State& state)
@@ -147,18 +156,22 @@ void BM_Outline_Canvas(benchmark::State& state)
     Frame frame;
     Canvas canvas(frame.surface);
     const auto& scene = Scene(outlineSide);
-    Measure(state, "outline/canvas", [&] {
-        for (const Placed& rect : scene)
-        {
-            canvas.OutlineRect({rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide}, PackPixel(rect.color));
-        }
-    });
+    Measure(state, "outline/canvas",
+            [&]
+            {
+                for (const Placed& rect : scene)
+                {
+                    canvas.OutlineRect({rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide},
+                                       PackPixel(rect.color));
+                }
+            });
 }
 
 // ---- SDL2's software renderer on a surface of the same size
 struct SdlTarget
 {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, frameWidth, frameHeight, 32, SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, frameWidth, frameHeight, 32, SDL_PIXELFORMAT_RGB888);
     SDL_Renderer* renderer = surface != nullptr ? SDL_CreateSoftwareRenderer(surface) : nullptr;
     ~SdlTarget()
     {
@@ -182,11 +195,13 @@ void BM_Clear_SdlRenderer(benchmark::State& state)
         return;
     }
     Uint8 value = 0;
-    Measure(state, "clear/sdl", [&] {
-        SDL_SetRenderDrawColor(target.renderer, 20, 30, ++value, 255);
-        SDL_RenderClear(target.renderer);
-        SDL_RenderFlush(target.renderer);
-    });
+    Measure(state, "clear/sdl",
+            [&]
+            {
+                SDL_SetRenderDrawColor(target.renderer, 20, 30, ++value, 255);
+                SDL_RenderClear(target.renderer);
+                SDL_RenderFlush(target.renderer);
+            });
 }
 
 void BM_Fill_SdlRenderer(benchmark::State& state)
@@ -198,15 +213,17 @@ void BM_Fill_SdlRenderer(benchmark::State& state)
         return;
     }
     const auto& scene = Scene(fillSide);
-    Measure(state, "fill/sdl", [&] {
-        for (const Placed& rect : scene)
-        {
-            SDL_SetRenderDrawColor(target.renderer, rect.color.r, rect.color.g, rect.color.b, 255);
-            const SDL_Rect box{rect.x, rect.y, fillSide, fillSide};
-            SDL_RenderFillRect(target.renderer, &box);
-        }
-        SDL_RenderFlush(target.renderer);
-    });
+    Measure(state, "fill/sdl",
+            [&]
+            {
+                for (const Placed& rect : scene)
+                {
+                    SDL_SetRenderDrawColor(target.renderer, rect.color.r, rect.color.g, rect.color.b, 255);
+                    const SDL_Rect box{rect.x, rect.y, fillSide, fillSide};
+                    SDL_RenderFillRect(target.renderer, &box);
+                }
+                SDL_RenderFlush(target.renderer);
+            });
 }
 
 void BM_Outline_SdlRenderer(benchmark::State& state)
@@ -218,20 +235,23 @@ void BM_Outline_SdlRenderer(benchmark::State& state)
         return;
     }
     const auto& scene = Scene(outlineSide);
-    Measure(state, "outline/sdl", [&] {
-        for (const Placed& rect : scene)
-        {
-            SDL_SetRenderDrawColor(target.renderer, rect.color.r, rect.color.g, rect.color.b, 255);
-            const Bands bands = OutlineBands(rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide);
-            SDL_Rect boxes[4];
-            for (int i = 0; i < 4; ++i)
+    Measure(state, "outline/sdl",
+            [&]
             {
-                boxes[i] = SDL_Rect{bands.x[i], bands.y[i], bands.w[i], bands.h[i]};
-            }
-            SDL_RenderFillRects(target.renderer, boxes, 4);
-        }
-        SDL_RenderFlush(target.renderer);
-    });
+                for (const Placed& rect : scene)
+                {
+                    SDL_SetRenderDrawColor(target.renderer, rect.color.r, rect.color.g, rect.color.b, 255);
+                    const Bands bands =
+                        OutlineBands(rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide);
+                    SDL_Rect boxes[4];
+                    for (int i = 0; i < 4; ++i)
+                    {
+                        boxes[i] = SDL_Rect{bands.x[i], bands.y[i], bands.w[i], bands.h[i]};
+                    }
+                    SDL_RenderFillRects(target.renderer, boxes, 4);
+                }
+                SDL_RenderFlush(target.renderer);
+            });
 }
 
 // The same 2-pixel outline as two nested 1-pixel SDL outlines: the outer ring
@@ -246,24 +266,26 @@ void BM_Outline_SdlRendererDrawRect(benchmark::State& state)
         return;
     }
     const auto& scene = Scene(outlineSide);
-    Measure(state, "outline/sdl-drawrect", [&] {
-        for (const Placed& rect : scene)
-        {
-            SDL_SetRenderDrawColor(target.renderer, rect.color.r, rect.color.g, rect.color.b, 255);
-            const SDL_Rect rings[2] = {{rect.x - 1, rect.y - 1, outlineSide + 1, outlineSide + 1},
-                                       {rect.x, rect.y, outlineSide - 1, outlineSide - 1}};
-            SDL_RenderDrawRects(target.renderer, rings, 2);
-        }
-        SDL_RenderFlush(target.renderer);
-    });
+    Measure(state, "outline/sdl-drawrect",
+            [&]
+            {
+                for (const Placed& rect : scene)
+                {
+                    SDL_SetRenderDrawColor(target.renderer, rect.color.r, rect.color.g, rect.color.b, 255);
+                    const SDL_Rect rings[2] = {{rect.x - 1, rect.y - 1, outlineSide + 1, outlineSide + 1},
+                                               {rect.x, rect.y, outlineSide - 1, outlineSide - 1}};
+                    SDL_RenderDrawRects(target.renderer, rings, 2);
+                }
+                SDL_RenderFlush(target.renderer);
+            });
 }
 
 // ---- pixman
 struct PixmanTarget
 {
     Frame frame;
-    pixman_image_t* image =
-        pixman_image_create_bits(PIXMAN_x8r8g8b8, frameWidth, frameHeight, frame.pixels.data(), frameWidth * 4);
+    pixman_image_t* image = pixman_image_create_bits(PIXMAN_x8r8g8b8, frameWidth, frameHeight,
+                                                     frame.pixels.data(), frameWidth * 4);
     ~PixmanTarget() { pixman_image_unref(image); }
 };
 
@@ -280,7 +302,8 @@ bool ClipToFrame(pixman_box32_t& box)
 
 pixman_color_t PixmanColor(Color3 color)
 {
-    return pixman_color_t{static_cast<std::uint16_t>(color.r * 257), static_cast<std::uint16_t>(color.g * 257),
+    return pixman_color_t{static_cast<std::uint16_t>(color.r * 257),
+                          static_cast<std::uint16_t>(color.g * 257),
                           static_cast<std::uint16_t>(color.b * 257), 0xFFFF};
 }
 
@@ -288,10 +311,12 @@ void BM_Clear_Pixman(benchmark::State& state)
 {
     PixmanTarget target;
     std::uint8_t value = 0;
-    Measure(state, "clear/pixman", [&] {
-        pixman_fill(target.frame.pixels.data(), frameWidth, 32, 0, 0, frameWidth, frameHeight,
-                    PackPixel(Color3{20, 30, ++value}));
-    });
+    Measure(state, "clear/pixman",
+            [&]
+            {
+                pixman_fill(target.frame.pixels.data(), frameWidth, 32, 0, 0, frameWidth, frameHeight,
+                            PackPixel(Color3{20, 30, ++value}));
+            });
 }
 
 // pixman's lowest-level solid fill (pixman_fill, straight into the bits), its
@@ -301,8 +326,8 @@ void PixmanFillBox(PixmanTarget& target, pixman_box32_t box, std::uint32_t pixel
 {
     if (ClipToFrame(box))
     {
-        pixman_fill(target.frame.pixels.data(), frameWidth, 32, box.x1, box.y1, box.x2 - box.x1, box.y2 - box.y1,
-                    pixel);
+        pixman_fill(target.frame.pixels.data(), frameWidth, 32, box.x1, box.y1, box.x2 - box.x1,
+                    box.y2 - box.y1, pixel);
     }
 }
 
@@ -310,70 +335,83 @@ void BM_Fill_Pixman(benchmark::State& state)
 {
     PixmanTarget target;
     const auto& scene = Scene(fillSide);
-    Measure(state, "fill/pixman", [&] {
-        for (const Placed& rect : scene)
-        {
-            PixmanFillBox(target, {rect.x, rect.y, rect.x + fillSide, rect.y + fillSide}, PackPixel(rect.color));
-        }
-    });
+    Measure(state, "fill/pixman",
+            [&]
+            {
+                for (const Placed& rect : scene)
+                {
+                    PixmanFillBox(target, {rect.x, rect.y, rect.x + fillSide, rect.y + fillSide},
+                                  PackPixel(rect.color));
+                }
+            });
 }
 
 void BM_Fill_PixmanImage(benchmark::State& state)
 {
     PixmanTarget target;
     const auto& scene = Scene(fillSide);
-    Measure(state, "fill/pixman-image", [&] {
-        for (const Placed& rect : scene)
-        {
-            const pixman_color_t color = PixmanColor(rect.color);
-            pixman_box32_t box{rect.x, rect.y, rect.x + fillSide, rect.y + fillSide};
-            if (ClipToFrame(box))
+    Measure(state, "fill/pixman-image",
+            [&]
             {
-                pixman_image_fill_boxes(PIXMAN_OP_SRC, target.image, &color, 1, &box);
-            }
-        }
-    });
+                for (const Placed& rect : scene)
+                {
+                    const pixman_color_t color = PixmanColor(rect.color);
+                    pixman_box32_t box{rect.x, rect.y, rect.x + fillSide, rect.y + fillSide};
+                    if (ClipToFrame(box))
+                    {
+                        pixman_image_fill_boxes(PIXMAN_OP_SRC, target.image, &color, 1, &box);
+                    }
+                }
+            });
 }
 
 void BM_Outline_Pixman(benchmark::State& state)
 {
     PixmanTarget target;
     const auto& scene = Scene(outlineSide);
-    Measure(state, "outline/pixman", [&] {
-        for (const Placed& rect : scene)
+    Measure(
+        state, "outline/pixman",
+        [&]
         {
-            const Bands bands = OutlineBands(rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide);
-            for (int i = 0; i < 4; ++i)
+            for (const Placed& rect : scene)
             {
-                PixmanFillBox(target, {bands.x[i], bands.y[i], bands.x[i] + bands.w[i], bands.y[i] + bands.h[i]},
-                              PackPixel(rect.color));
+                const Bands bands = OutlineBands(rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide);
+                for (int i = 0; i < 4; ++i)
+                {
+                    PixmanFillBox(target,
+                                  {bands.x[i], bands.y[i], bands.x[i] + bands.w[i], bands.y[i] + bands.h[i]},
+                                  PackPixel(rect.color));
+                }
             }
-        }
-    });
+        });
 }
 
 void BM_Outline_PixmanImage(benchmark::State& state)
 {
     PixmanTarget target;
     const auto& scene = Scene(outlineSide);
-    Measure(state, "outline/pixman-image", [&] {
-        for (const Placed& rect : scene)
-        {
-            const pixman_color_t color = PixmanColor(rect.color);
-            const Bands bands = OutlineBands(rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide);
-            pixman_box32_t boxes[4];
-            int count = 0;
-            for (int i = 0; i < 4; ++i)
+    Measure(state, "outline/pixman-image",
+            [&]
             {
-                boxes[count] = pixman_box32_t{bands.x[i], bands.y[i], bands.x[i] + bands.w[i], bands.y[i] + bands.h[i]};
-                count += ClipToFrame(boxes[count]) ? 1 : 0;
-            }
-            if (count > 0)
-            {
-                pixman_image_fill_boxes(PIXMAN_OP_SRC, target.image, &color, count, boxes);
-            }
-        }
-    });
+                for (const Placed& rect : scene)
+                {
+                    const pixman_color_t color = PixmanColor(rect.color);
+                    const Bands bands =
+                        OutlineBands(rect.x, rect.y, rect.x + outlineSide, rect.y + outlineSide);
+                    pixman_box32_t boxes[4];
+                    int count = 0;
+                    for (int i = 0; i < 4; ++i)
+                    {
+                        boxes[count] = pixman_box32_t{bands.x[i], bands.y[i], bands.x[i] + bands.w[i],
+                                                      bands.y[i] + bands.h[i]};
+                        count += ClipToFrame(boxes[count]) ? 1 : 0;
+                    }
+                    if (count > 0)
+                    {
+                        pixman_image_fill_boxes(PIXMAN_OP_SRC, target.image, &color, count, boxes);
+                    }
+                }
+            });
 }
 
 // ---- the whole renderer path: culling, projection, truncation, the canvas
@@ -390,20 +428,22 @@ void BM_Fill_RendererDrawRects(benchmark::State& state)
     // A Renderer without a window draws into no surface, so the projection
     // and culling are timed here on their own and the fills beside them.
     Renderer renderer;
-    Measure(state, "fill/renderer-projection", [&] {
-        for (const RectCommand& rect : rects)
-        {
-            if (renderer.IsVisible(rect.x, rect.y, rect.width, rect.height))
+    Measure(state, "fill/renderer-projection",
+            [&]
             {
-                const float sx = renderer.WorldToScreenX(rect.x);
-                const float sy = renderer.WorldToScreenY(rect.y);
-                if (const auto box = PixelRectFromEdges(sx, sy, sx + rect.width, sy + rect.height))
+                for (const RectCommand& rect : rects)
                 {
-                    canvas.FillRect(*box, PackPixel(rect.color));
+                    if (renderer.IsVisible(rect.x, rect.y, rect.width, rect.height))
+                    {
+                        const float sx = renderer.WorldToScreenX(rect.x);
+                        const float sy = renderer.WorldToScreenY(rect.y);
+                        if (const auto box = PixelRectFromEdges(sx, sy, sx + rect.width, sy + rect.height))
+                        {
+                            canvas.FillRect(*box, PackPixel(rect.color));
+                        }
+                    }
                 }
-            }
-        }
-    });
+            });
 }
 
 double Milliseconds(const std::string& name)
@@ -412,14 +452,16 @@ double Milliseconds(const std::string& name)
     return found == Figures().end() ? -1.0 : found->second * 1000.0;
 }
 
-void PrintFigure(const char* label, const std::string& canvas, const std::string& pixman, const std::string& sdl)
+void PrintFigure(const char* label, const std::string& canvas, const std::string& pixman,
+                 const std::string& sdl)
 {
     const double ours = Milliseconds(canvas);
     const double pix = Milliseconds(pixman);
     const double sd = Milliseconds(sdl);
     std::printf("  %-24s canvas %8.4f ms | pixman %8.4f ms (canvas/pixman %.2f) | SDL renderer %8.4f ms "
                 "(canvas/SDL %.3f, %.1fx faster)\n",
-                label, ours, pix, pix > 0 ? ours / pix : 0.0, sd, sd > 0 ? ours / sd : 0.0, ours > 0 ? sd / ours : 0.0);
+                label, ours, pix, pix > 0 ? ours / pix : 0.0, sd, sd > 0 ? ours / sd : 0.0,
+                ours > 0 ? sd / ours : 0.0);
 }
 
 void BM_Summary(benchmark::State& state)
@@ -430,19 +472,22 @@ void BM_Summary(benchmark::State& state)
     std::printf("\nCanvas at %dx%d, %d rects per scene:\n", frameWidth, frameHeight, rectCount);
     const double memset = Milliseconds("clear/memset");
     const double clear = Milliseconds("clear/canvas");
-    std::printf("  %-24s memset %8.4f ms | canvas %8.4f ms (canvas/memset %.2f, target <= 2)\n", "clear", memset, clear,
-                memset > 0 ? clear / memset : 0.0);
+    std::printf("  %-24s memset %8.4f ms | canvas %8.4f ms (canvas/memset %.2f, target <= 2)\n", "clear",
+                memset, clear, memset > 0 ? clear / memset : 0.0);
     PrintFigure("clear", "clear/canvas", "clear/pixman", "clear/sdl");
     PrintFigure("fill 16x16", "fill/canvas", "fill/pixman", "fill/sdl");
     const bool linesFaster = Milliseconds("outline/sdl-drawrect") > 0 &&
                              Milliseconds("outline/sdl-drawrect") < Milliseconds("outline/sdl");
-    std::printf("  (SDL outlines: four filled bands %.4f ms, two nested 1-pixel rects %.4f ms; the faster is used)\n",
-                Milliseconds("outline/sdl"), Milliseconds("outline/sdl-drawrect"));
-    PrintFigure("outline 32x32", "outline/canvas", "outline/pixman", linesFaster ? "outline/sdl-drawrect" : "outline/sdl");
-    std::printf("  (pixman: pixman_fill per box; through pixman_image_fill_boxes: fills %.4f ms, outlines %.4f ms)\n",
-                Milliseconds("fill/pixman-image"), Milliseconds("outline/pixman-image"));
-    std::printf("  %-24s %8.4f ms (DrawRect's culling and projection with the fills)\n", "fill 16x16 via Renderer",
-                Milliseconds("fill/renderer-projection"));
+    std::printf(
+        "  (SDL outlines: four filled bands %.4f ms, two nested 1-pixel rects %.4f ms; the faster is used)\n",
+        Milliseconds("outline/sdl"), Milliseconds("outline/sdl-drawrect"));
+    PrintFigure("outline 32x32", "outline/canvas", "outline/pixman",
+                linesFaster ? "outline/sdl-drawrect" : "outline/sdl");
+    std::printf(
+        "  (pixman: pixman_fill per box; through pixman_image_fill_boxes: fills %.4f ms, outlines %.4f ms)\n",
+        Milliseconds("fill/pixman-image"), Milliseconds("outline/pixman-image"));
+    std::printf("  %-24s %8.4f ms (DrawRect's culling and projection with the fills)\n",
+                "fill 16x16 via Renderer", Milliseconds("fill/renderer-projection"));
     std::printf("Targets: canvas/pixman <= 1.0, canvas/SDL <= 0.4 (2.5x faster).\n\n");
     std::fflush(stdout);
 }

@@ -77,7 +77,8 @@ void BM_Present_Xvfb(benchmark::State& state)
     renderer.DrawRect(100, 100, 200, 100, Color3{200, 10, 10});
     renderer.Present();
     SDL_Surface* screen = SDL_GetWindowSurface(static_cast<SDL_Window*>(window.GetHandle()));
-    state.SetLabel(std::string("window surface ") + (screen ? SDL_GetPixelFormatName(screen->format->format) : "?"));
+    state.SetLabel(std::string("window surface ") +
+                   (screen ? SDL_GetPixelFormatName(screen->format->format) : "?"));
     for (auto _ : state)
     {
         renderer.Present();

@@ -146,7 +146,8 @@ public:
             }
             pending.erase(0, scanned);
             scanned = 0;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
             {
                 return false;
@@ -204,7 +205,8 @@ private:
 void ScriptHostFrameWith1000Sprites(benchmark::State& state)
 {
     const std::filesystem::path source = MARROWVANE_SOURCE_DIR;
-    const std::filesystem::path hostDll = source / "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll";
+    const std::filesystem::path hostDll =
+        source / "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll";
     const std::filesystem::path benchDir = source / "engine/csharp/BenchGame";
     const std::filesystem::path gameDll = benchDir / "bin/Debug/net8.0/BenchGame.dll";
     if (!FindOnPath("dotnet"))
@@ -214,15 +216,16 @@ void ScriptHostFrameWith1000Sprites(benchmark::State& state)
     }
     if (!std::filesystem::exists(hostDll) || !std::filesystem::exists(gameDll))
     {
-        state.SkipWithError("script host or BenchGame not built (run scripts/build-csharp.sh): benchmark skipped");
+        state.SkipWithError(
+            "script host or BenchGame not built (run scripts/build-csharp.sh): benchmark skipped");
         return;
     }
 
     signal(SIGPIPE, SIG_IGN); // a host that dies must not take the benchmark with it
     HostProcess host;
     int ignored = 0;
-    if (!host.Start({"dotnet", hostDll.string(), gameDll.string(), "BenchGame.SpriteField", benchDir.string(), "",
-                     "0.016667", "0.000000", "0.000000"},
+    if (!host.Start({"dotnet", hostDll.string(), gameDll.string(), "BenchGame.SpriteField", benchDir.string(),
+                     "", "0.016667", "0.000000", "0.000000"},
                     benchDir.string()) ||
         !host.WaitFor("READY", ReadyTimeoutMs, {}, ignored) || !host.SendLine("START") ||
         !host.WaitFor("STARTED", ReadyTimeoutMs, {}, ignored))
@@ -250,7 +253,8 @@ void ScriptHostFrameWith1000Sprites(benchmark::State& state)
     {
         sprites = 0;
         const auto start = Clock::now();
-        const bool answered = host.SendLine(frameLine) && host.WaitFor("END_FRAME", FrameTimeoutMs, "SPRITE|", sprites);
+        const bool answered =
+            host.SendLine(frameLine) && host.WaitFor("END_FRAME", FrameTimeoutMs, "SPRITE|", sprites);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         if (!answered || sprites != ExpectedSprites)
         {
@@ -272,4 +276,7 @@ void ScriptHostFrameWith1000Sprites(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(ScriptHostFrameWith1000Sprites)->UseManualTime()->Iterations(MeasuredFrames)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ScriptHostFrameWith1000Sprites)
+    ->UseManualTime()
+    ->Iterations(MeasuredFrames)
+    ->Unit(benchmark::kMicrosecond);

@@ -12,9 +12,7 @@
 namespace Marrowvane
 {
 
-Application::Application(RunOptions options) : options(std::move(options))
-{
-}
+Application::Application(RunOptions options) : options(std::move(options)) {}
 
 std::int32_t Application::Run(const std::filesystem::path& projectPath)
 {

@@ -36,7 +36,8 @@ void LimitFrame(std::int64_t frameStartNanoseconds, std::int32_t targetFps, bool
     constexpr float coarseWaitThreshold = 2e6f; // below 2 ms left, only yield
     while (static_cast<float>(pacer.NowNanoseconds() - frameStartNanoseconds) < targetNanoseconds)
     {
-        const float remaining = targetNanoseconds - static_cast<float>(pacer.NowNanoseconds() - frameStartNanoseconds);
+        const float remaining =
+            targetNanoseconds - static_cast<float>(pacer.NowNanoseconds() - frameStartNanoseconds);
         if (remaining > coarseWaitThreshold)
         {
             pacer.SleepOneMillisecond();

@@ -52,7 +52,8 @@ RunOptionsResult ReadRunOptions(int argc, const char* const* argv)
             std::int64_t frames = 0;
             if (!ParseWhole(argument.substr(framesPrefix.size()), frames) || frames < 1)
             {
-                result.error = "--frames needs a whole number of frames of 1 or more: " + std::string(argument);
+                result.error =
+                    "--frames needs a whole number of frames of 1 or more: " + std::string(argument);
                 return result;
             }
             options.frames = frames;
@@ -73,7 +74,8 @@ RunOptionsResult ReadRunOptions(int argc, const char* const* argv)
             if (!ParseWhole(argument.substr(fixedDtPrefix.size()), seconds) || !std::isfinite(seconds) ||
                 seconds < 0.0f || seconds > maxFixedDeltaTime)
             {
-                result.error = "--fixed-dt needs a time step in seconds from 0 to 3600: " + std::string(argument);
+                result.error =
+                    "--fixed-dt needs a time step in seconds from 0 to 3600: " + std::string(argument);
                 return result;
             }
             options.fixedDeltaTime = seconds;

@@ -12,11 +12,11 @@ namespace Marrowvane
 // "--name=value" argument so that every other argument keeps its meaning.
 struct RunOptions
 {
-    bool headless = false;                    // --headless: SDL's offscreen video driver
-    std::optional<std::int64_t> frames;       // --frames=N: end after the N-th frame
+    bool headless = false;                           // --headless: SDL's offscreen video driver
+    std::optional<std::int64_t> frames;              // --frames=N: end after the N-th frame
     std::optional<std::filesystem::path> screenshot; // --screenshot=PATH: PNG of the last frame
-    std::optional<float> fixedDeltaTime;      // --fixed-dt=SECONDS: every frame's time step
-    bool help = false;                        // --help
+    std::optional<float> fixedDeltaTime;             // --fixed-dt=SECONDS: every frame's time step
+    bool help = false;                               // --help
 };
 
 struct RunOptionsResult

@@ -59,8 +59,8 @@ public:
     static void RequestHeadless();
 
 private:
-    void* handle = nullptr;      // the native window; null when none
-    std::int32_t width = 0;      // client size asked for in the last Create
+    void* handle = nullptr; // the native window; null when none
+    std::int32_t width = 0; // client size asked for in the last Create
     std::int32_t height = 0;
     bool closeRequested = false; // set by a close request; nothing clears it
     bool videoStarted = false;   // this Window holds a reference on the video system

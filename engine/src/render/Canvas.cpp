@@ -17,7 +17,8 @@ namespace
 #if defined(__GNUC__)
 using PixelBlock = std::uint32_t __attribute__((vector_size(16)));
 
-inline __attribute__((always_inline)) void FillRun(std::uint32_t* first, std::size_t count, std::uint32_t pixel)
+inline __attribute__((always_inline)) void FillRun(std::uint32_t* first, std::size_t count,
+                                                   std::uint32_t pixel)
 {
     const PixelBlock block = {pixel, pixel, pixel, pixel};
     std::uint32_t* const last = first + count - 4;
@@ -80,9 +81,7 @@ void FillBlock(std::uint32_t* firstRow, std::ptrdiff_t rowStride, std::size_t co
 
 } // namespace
 
-Canvas::Canvas(Surface& target) : target(target)
-{
-}
+Canvas::Canvas(Surface& target) : target(target) {}
 
 void Canvas::Clear(std::uint32_t pixel)
 {
@@ -97,7 +96,8 @@ void Canvas::Clear(std::uint32_t pixel)
         FillBlock(target.pixels, 0, width * height, 1, pixel);
         return;
     }
-    FillBlock(target.pixels, target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)), width, height, pixel);
+    FillBlock(target.pixels, target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)), width, height,
+              pixel);
 }
 
 void Canvas::FillRect(const PixelRect& rect, std::uint32_t pixel)
@@ -168,8 +168,8 @@ void Canvas::FillClipped(std::int64_t left, std::int64_t top, std::int64_t right
         return;
     }
     FillBlock(target.Row(static_cast<std::int32_t>(top)) + left,
-              target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)), static_cast<std::size_t>(right - left),
-              static_cast<std::size_t>(bottom - top), pixel);
+              target.pitch / static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)),
+              static_cast<std::size_t>(right - left), static_cast<std::size_t>(bottom - top), pixel);
 }
 
 } // namespace Marrowvane

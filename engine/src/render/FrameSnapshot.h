@@ -13,10 +13,10 @@ namespace Marrowvane
 
 struct Camera
 {
-    float x = 0.0f;              // world x at the left edge of the view
-    float y = 0.0f;              // world y at the top edge of the view
-    float zoom = 1.0f;           // pixels per world unit
-    float viewWidth = 1280.0f;   // view size in pixels; only culling uses it
+    float x = 0.0f;            // world x at the left edge of the view
+    float y = 0.0f;            // world y at the top edge of the view
+    float zoom = 1.0f;         // pixels per world unit
+    float viewWidth = 1280.0f; // view size in pixels; only culling uses it
     float viewHeight = 720.0f;
 };
 
@@ -35,8 +35,8 @@ struct SpriteCommand
     float y = 0.0f;
     float width = 0.0f;
     float height = 0.0f;
-    Color3 color;                       // fallback rectangle when the texture cannot be drawn
-    std::filesystem::path texturePath;  // already resolved against the project directory
+    Color3 color;                      // fallback rectangle when the texture cannot be drawn
+    std::filesystem::path texturePath; // already resolved against the project directory
     bool flipX = false;
     bool flipY = false;
 };

@@ -263,13 +263,10 @@ BlendRowFunction KernelFunction(BlendKernel kernel)
     switch (kernel)
     {
 #if MARROWVANE_X86_KERNELS
-    case BlendKernel::Sse2:
-        return BlendRowSse2;
-    case BlendKernel::Avx2:
-        return BlendRowAvx2;
+    case BlendKernel::Sse2: return BlendRowSse2;
+    case BlendKernel::Avx2: return BlendRowAvx2;
 #endif
-    default:
-        return BlendRowScalar;
+    default: return BlendRowScalar;
     }
 }
 
@@ -361,16 +358,12 @@ bool IsBlendKernelAvailable(BlendKernel kernel)
 {
     switch (kernel)
     {
-    case BlendKernel::Scalar:
-        return true;
+    case BlendKernel::Scalar: return true;
 #if MARROWVANE_X86_KERNELS
-    case BlendKernel::Sse2:
-        return __builtin_cpu_supports("sse2");
-    case BlendKernel::Avx2:
-        return __builtin_cpu_supports("avx2");
+    case BlendKernel::Sse2: return __builtin_cpu_supports("sse2");
+    case BlendKernel::Avx2: return __builtin_cpu_supports("avx2");
 #endif
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -313,16 +313,11 @@ std::optional<ImageHeader> ReadImageHeader(std::span<const std::uint8_t> bytes)
     }
     switch (*format)
     {
-    case ImageFormat::Png:
-        return ReadPngHeader(bytes);
-    case ImageFormat::Jpeg:
-        return ReadJpegHeader(bytes);
-    case ImageFormat::Bmp:
-        return ReadBmpHeader(bytes);
-    case ImageFormat::Gif:
-        return ReadGifHeader(bytes);
-    case ImageFormat::Tiff:
-        return ReadTiffHeader(bytes);
+    case ImageFormat::Png: return ReadPngHeader(bytes);
+    case ImageFormat::Jpeg: return ReadJpegHeader(bytes);
+    case ImageFormat::Bmp: return ReadBmpHeader(bytes);
+    case ImageFormat::Gif: return ReadGifHeader(bytes);
+    case ImageFormat::Tiff: return ReadTiffHeader(bytes);
     }
     return std::nullopt;
 }

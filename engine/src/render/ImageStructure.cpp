@@ -215,14 +215,11 @@ bool CheckImageStructure(const ImageHeader& header, std::span<const std::uint8_t
 {
     switch (header.format)
     {
-    case ImageFormat::Png:
-        return PngChunksAreWhole(bytes);
-    case ImageFormat::Gif:
-        return GifFirstFrameIsSound(bytes);
+    case ImageFormat::Png: return PngChunksAreWhole(bytes);
+    case ImageFormat::Gif: return GifFirstFrameIsSound(bytes);
     case ImageFormat::Jpeg:
     case ImageFormat::Bmp:
-    case ImageFormat::Tiff:
-        return true;
+    case ImageFormat::Tiff: return true;
     }
     return false;
 }

@@ -79,7 +79,8 @@ void Renderer::BeginFrame(Color3 background)
         }
         catch (const std::bad_alloc&)
         {
-            LogError("Out of memory for a back buffer of " + std::to_string(width) + "x" + std::to_string(height));
+            LogError("Out of memory for a back buffer of " + std::to_string(width) + "x" +
+                     std::to_string(height));
             width = 0;
             height = 0;
         }

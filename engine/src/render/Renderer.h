@@ -100,7 +100,10 @@ private:
     struct TextureKeyHash
     {
         using is_transparent = void;
-        std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>{}(key); }
+        std::size_t operator()(std::string_view key) const noexcept
+        {
+            return std::hash<std::string_view>{}(key);
+        }
     };
 
     // The cache key of a texture path: the UTF-8 text of its resolved path.

@@ -56,16 +56,11 @@ bool ScriptBridge::Start(const ScriptHostConfig& config)
 
     switch (child.Start(dotnetHost, arguments, config.projectDirectory))
     {
-    case ChildStartError::None:
-        break;
-    case ChildStartError::InputPipe:
-        return Fail("Could not create stdin pipe.");
-    case ChildStartError::InputPipeSetup:
-        return Fail("Could not configure stdin pipe.");
-    case ChildStartError::OutputPipe:
-        return Fail("Could not create stdout pipe.");
-    case ChildStartError::OutputPipeSetup:
-        return Fail("Could not configure stdout pipe.");
+    case ChildStartError::None: break;
+    case ChildStartError::InputPipe: return Fail("Could not create stdin pipe.");
+    case ChildStartError::InputPipeSetup: return Fail("Could not configure stdin pipe.");
+    case ChildStartError::OutputPipe: return Fail("Could not create stdout pipe.");
+    case ChildStartError::OutputPipeSetup: return Fail("Could not configure stdout pipe.");
     case ChildStartError::Spawn:
         return Fail("Could not start .NET script host. Make sure dotnet is available on PATH.");
     }
@@ -375,8 +370,7 @@ void ScriptBridge::HandleLine(std::string_view line)
                 return;
             }
             break;
-        default:
-            break;
+        default: break;
         }
         LogInfo("[ScriptHost] " + std::string(line));
     }

@@ -46,7 +46,8 @@ public: // the case tables below prepare the fixture from outside
     {
         root = Testing::MakeTempFolder("app");
         project = root / "layout" / "samples" / "Game";
-        scriptHost = root / "layout" / "engine/csharp/ScriptHost/bin/Debug/net8.0" / "Marrowvane.ScriptHost.dll";
+        scriptHost =
+            root / "layout" / "engine/csharp/ScriptHost/bin/Debug/net8.0" / "Marrowvane.ScriptHost.dll";
         record = root / "record";
         WriteFile(project / "project.json", defaultProject);
         WriteFile(project / "Game.dll", "not really an assembly");
@@ -114,43 +115,48 @@ TEST_F(EngineRunTest, StartUpFailuresExitWithOneLine)
     const Case cases[] = {
         {"missing project",
          [](EngineRunTest& t) { t.launch.arguments.back() = (t.root / "nowhere").string(); },
-         [](const EngineRunTest& t) {
-             return "[Error] Could not open file: " + (t.root / "nowhere" / "project.json").string() + "\n";
-         }},
+         [](const EngineRunTest& t)
+         { return "[Error] Could not open file: " + (t.root / "nowhere" / "project.json").string() + "\n"; }},
         {"no main class",
          [](EngineRunTest& t) { WriteFile(t.project / "project.json", R"({"name": "Game"})"); },
          [](const EngineRunTest&) { return std::string("[Error] project.json must define mainClass.\n"); }},
         {"missing script host", [](EngineRunTest& t) { std::filesystem::remove(t.scriptHost); },
-         [](const EngineRunTest& t) {
+         [](const EngineRunTest& t)
+         {
              return "[Error] Script host was not found: " +
-                    (t.root / "elsewhere" / "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll")
+                    (t.root / "elsewhere" /
+                     "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll")
                         .string() +
                     "\n";
          }},
         {"missing game assembly", [](EngineRunTest& t) { std::filesystem::remove(t.project / "Game.dll"); },
-         [](const EngineRunTest& t) {
-             return "[Error] Game assembly was not found: " + (t.project / "Game.dll").string() + "\n";
-         }},
+         [](const EngineRunTest& t)
+         { return "[Error] Game assembly was not found: " + (t.project / "Game.dll").string() + "\n"; }},
         {"both missing",
-         [](EngineRunTest& t) {
+         [](EngineRunTest& t)
+         {
              std::filesystem::remove(t.scriptHost);
              std::filesystem::remove(t.project / "Game.dll");
          },
-         [](const EngineRunTest& t) {
+         [](const EngineRunTest& t)
+         {
              return "[Error] Script host was not found: " +
-                    (t.root / "elsewhere" / "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll")
+                    (t.root / "elsewhere" /
+                     "engine/csharp/ScriptHost/bin/Debug/net8.0/Marrowvane.ScriptHost.dll")
                         .string() +
                     "\n";
          }},
         {"dotnet not found",
-         [](EngineRunTest& t) {
+         [](EngineRunTest& t)
+         {
              std::filesystem::create_directories(t.root / "empty-bin");
              t.launch.environment["DOTNET_ROOT"] = std::nullopt;
              t.launch.environment["USERPROFILE"] = std::nullopt;
              t.launch.environment["HOME"] = t.root.string();
              t.launch.environment["PATH"] = (t.root / "empty-bin").string();
          },
-         [](const EngineRunTest&) {
+         [](const EngineRunTest&)
+         {
              return std::string(
                  "[Error] Could not start .NET script host. Make sure dotnet is available on PATH.\n");
          }},
@@ -172,7 +178,8 @@ TEST_F(EngineRunTest, StartUpFailuresExitWithOneLine)
 
 TEST_F(EngineRunTest, RunsFramesThenShutsDownAndWritesTheLastFrame)
 {
-    std::filesystem::copy_file(std::filesystem::path(MARROWVANE_TEST_DATA_DIR) / "quad.png", project / "quad.png");
+    std::filesystem::copy_file(std::filesystem::path(MARROWVANE_TEST_DATA_DIR) / "quad.png",
+                               project / "quad.png");
     WriteFile(root / "answer.txt", "CAMERA|0|0|1|64|48\n"
                                    "RECT|2|2|10|10|255|0|0\n"
                                    "SPRITE|20|4|20|20|9|9|9|quad.png\n"
@@ -206,7 +213,7 @@ TEST_F(EngineRunTest, RunsFramesThenShutsDownAndWritesTheLastFrame)
     EXPECT_EQ(picture.At(35, 9), (Pixel{0, 255, 0}));
     EXPECT_EQ(picture.At(25, 19), (Pixel{0, 0, 255}));
     EXPECT_EQ(picture.At(35, 19), (Pixel{255, 255, 255}));
-    EXPECT_EQ(picture.At(50, 30), (Pixel{255, 255, 0}));     // the debug outline
+    EXPECT_EQ(picture.At(50, 30), (Pixel{255, 255, 0}));      // the debug outline
     EXPECT_EQ(picture.At(53, 33), (Pixel{0x10, 0x20, 0x30})); // and its inside
 }
 

@@ -16,7 +16,8 @@ TEST(BasicGame, RunsHeadlessAndShowsThePlayerOnItsFloor)
     {
         GTEST_SKIP() << "dotnet is not installed, so the .NET script host cannot run here";
     }
-    ASSERT_TRUE(std::filesystem::exists(Testing::BuiltBasicGame())) << "build it with scripts/build-csharp.sh";
+    ASSERT_TRUE(std::filesystem::exists(Testing::BuiltBasicGame()))
+        << "build it with scripts/build-csharp.sh";
 
     const auto folder = Testing::MakeTempFolder("basicgame");
     const auto shot = folder / "BasicGame.png";

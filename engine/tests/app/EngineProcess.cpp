@@ -24,8 +24,9 @@ std::filesystem::path EngineExecutable()
 std::filesystem::path MakeTempFolder(const std::string& name)
 {
     std::random_device random;
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("marrowvane-" + name + "-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    const auto folder =
+        std::filesystem::temp_directory_path() /
+        ("marrowvane-" + name + "-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;

@@ -15,11 +15,11 @@ namespace Marrowvane::Testing
 
 struct EngineRun
 {
-    int exitCode = -1;   // -1 when it did not exit by itself
-    int signal = 0;      // the signal that ended it, if any
+    int exitCode = -1; // -1 when it did not exit by itself
+    int signal = 0;    // the signal that ended it, if any
     bool timedOut = false;
-    std::string out;     // standard output
-    std::string err;     // standard error
+    std::string out;         // standard output
+    std::string err;         // standard error
     double cpuSeconds = 0.0; // user + system time the engine spent
 };
 

@@ -271,24 +271,18 @@ private:
     {
         switch (Pick(0, 7))
         {
-        case 0:
-            return "\"" + Noise() + (Pick(0, 3) == 0 ? "" : "\"");
-        case 1:
-            return "\"\"";
-        case 2:
-            return Digits();
-        case 3:
-            return (Pick(0, 1) == 0 ? "-" : "") + Digits() + (Pick(0, 1) == 0 ? "." : "") + Digits();
+        case 0: return "\"" + Noise() + (Pick(0, 3) == 0 ? "" : "\"");
+        case 1: return "\"\"";
+        case 2: return Digits();
+        case 3: return (Pick(0, 1) == 0 ? "-" : "") + Digits() + (Pick(0, 1) == 0 ? "." : "") + Digits();
         case 4:
         {
             static const char* const words[] = {"true", "false",   "tru",     "fals",
                                                 "True", "trueish", "\"true\""};
             return words[Pick(0, std::size(words) - 1)];
         }
-        case 5:
-            return "-." + Digits();
-        default:
-            return Noise();
+        case 5: return "-." + Digits();
+        default: return Noise();
         }
     }
 

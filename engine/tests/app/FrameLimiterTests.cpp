@@ -52,7 +52,7 @@ TEST(FrameLimiter, OffMeansNoWaiting)
 TEST(FrameLimiter, SleepsWhileMoreThanTwoMillisecondsRemainThenYields)
 {
     FakePacer pacer;
-    pacer.now = 1'000'000; // the frame's work took 1 ms
+    pacer.now = 1'000'000;           // the frame's work took 1 ms
     LimitFrame(0, 100, true, pacer); // 10 ms budget
     // 9 ms remain: sleeps at 9, 8, ... 3 ms remaining, then yields through the last 2 ms.
     EXPECT_EQ(pacer.sleeps, 7);

@@ -58,7 +58,8 @@ TEST(RunOptions, HelpAndUsage)
 {
     EXPECT_TRUE(Read({"--help"}).options.help);
     const std::string usage = Usage();
-    for (const char* option : {"--headless", "--frames=N", "--screenshot=PATH", "--fixed-dt=SECONDS", "--project"})
+    for (const char* option :
+         {"--headless", "--frames=N", "--screenshot=PATH", "--fixed-dt=SECONDS", "--project"})
     {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }

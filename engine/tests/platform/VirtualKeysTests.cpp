@@ -80,7 +80,8 @@ std::vector<KeyCase> TableCases()
     for (int i = 0; i < 10; ++i)
     {
         // SDL's digit scancodes run 1..9 then 0.
-        const SDL_Scancode scancode = i == 0 ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + i - 1);
+        const SDL_Scancode scancode =
+            i == 0 ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + i - 1);
         cases.push_back({"digit", SDLK_0 + i, scancode, static_cast<std::uint32_t>(48 + i)});
     }
     for (int i = 0; i < 12; ++i)

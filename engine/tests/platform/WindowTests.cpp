@@ -33,7 +33,8 @@ protected:
     }
     void TearDown() override { ResetInputStateForTests(); }
 
-    void PushKey(Uint32 type, SDL_Keycode key, SDL_Scancode scancode, Uint16 mod = KMOD_NONE, Uint8 repeat = 0)
+    void PushKey(Uint32 type, SDL_Keycode key, SDL_Scancode scancode, Uint16 mod = KMOD_NONE,
+                 Uint8 repeat = 0)
     {
         SDL_Event event{};
         event.key.type = type;
@@ -122,8 +123,11 @@ TEST_F(WindowTest, TitleIsShownAsUtf8)
 TEST_F(WindowTest, MalformedTitleBytesBecomeReplacementCharacters)
 {
     Window titled;
-    ASSERT_TRUE(titled.Create(64, 64, "A\xFF" "B"));
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(SdlWindow(titled))), "A\xEF\xBF\xBD" "B");
+    ASSERT_TRUE(titled.Create(64, 64,
+                              "A\xFF"
+                              "B"));
+    EXPECT_EQ(std::string(SDL_GetWindowTitle(SdlWindow(titled))), "A\xEF\xBF\xBD"
+                                                                  "B");
 }
 
 TEST_F(WindowTest, PushedQuitEndsThePumpForGood)
@@ -307,8 +311,8 @@ TEST_F(WindowTest, ShowSurfaceCopiesTheFrameIntoTheWindowSurface)
     {
         for (int x = 0; x < 4; ++x)
         {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(screen->pixels) +
-                                                                     y * screen->pitch);
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const std::uint8_t*>(screen->pixels) + y * screen->pitch);
             EXPECT_EQ(row[x] & 0xFFFFFFu, pixels[y * 4 + x] & 0xFFFFFFu) << x << "," << y;
         }
     }

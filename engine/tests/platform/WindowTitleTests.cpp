@@ -27,14 +27,20 @@ TEST(WindowTitleTest, WellFormedTextPassesAndEveryBadByteIsReplaced)
         {"three-byte", "\xE2\x98\x95", "\xE2\x98\x95"},
         {"four-byte", "\xF0\x9F\x8E\xAE", "\xF0\x9F\x8E\xAE"},
         {"last code point", "\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},
-        {"stray 0xFF", "A\xFF" "B", "A" + replacement + "B"},
+        {"stray 0xFF",
+         "A\xFF"
+         "B",
+         "A" + replacement + "B"},
         {"lone continuation", "\x80", replacement},
         {"overlong slash", "\xC0\xAF", replacement + replacement},
         {"overlong three-byte", "\xE0\x80\xAF", replacement + replacement + replacement},
         {"surrogate", "\xED\xA0\x80", replacement + replacement + replacement},
         {"past U+10FFFF", "\xF4\x90\x80\x80", replacement + replacement + replacement + replacement},
         {"cut off at the end", "ok\xE2\x82", "ok" + replacement + replacement},
-        {"cut off by ascii", "\xE2" "A", replacement + "A"},
+        {"cut off by ascii",
+         "\xE2"
+         "A",
+         replacement + "A"},
         {"latin-1 text", "Caf\xE9", "Caf" + replacement},
     };
     for (const TitleCase& c : cases)

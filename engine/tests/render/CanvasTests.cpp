@@ -36,7 +36,10 @@ struct TestSurface
         }
     }
 
-    std::uint32_t& At(std::int32_t x, std::int32_t y) { return storage[static_cast<std::size_t>(y * stride + x)]; }
+    std::uint32_t& At(std::int32_t x, std::int32_t y)
+    {
+        return storage[static_cast<std::size_t>(y * stride + x)];
+    }
 
     bool PaddingIntact() const
     {
@@ -81,7 +84,8 @@ bool InHalfOpen(std::int64_t v, std::int64_t low, std::int64_t high)
 // The outline rule as a plain set membership, for comparison.
 bool OutlineCovers(const PixelRect& r, std::int64_t x, std::int64_t y)
 {
-    const bool outer = InHalfOpen(x, std::int64_t{r.left} - 1, r.right) && InHalfOpen(y, std::int64_t{r.top} - 1, r.bottom);
+    const bool outer =
+        InHalfOpen(x, std::int64_t{r.left} - 1, r.right) && InHalfOpen(y, std::int64_t{r.top} - 1, r.bottom);
     const bool inner = InHalfOpen(x, std::int64_t{r.left} + 1, std::int64_t{r.right} - 2) &&
                        InHalfOpen(y, std::int64_t{r.top} + 1, std::int64_t{r.bottom} - 2);
     return outer && !inner;
@@ -160,7 +164,8 @@ TEST(CanvasFillTest, ClipsAtEveryEdge)
 TEST(CanvasFillTest, EmptyAndInvertedRectsDrawNothing)
 {
     TestSurface target(6, 4);
-    const PixelRect rects[] = {{2, 1, 2, 3}, {2, 1, 4, 1}, {4, 1, 2, 3}, {2, 3, 4, 1}, {10, 0, 20, 4}, {-5, 0, -1, 4}};
+    const PixelRect rects[] = {{2, 1, 2, 3}, {2, 1, 4, 1},   {4, 1, 2, 3},
+                               {2, 3, 4, 1}, {10, 0, 20, 4}, {-5, 0, -1, 4}};
     for (const PixelRect& rect : rects)
     {
         Canvas(target.surface).FillRect(rect, ink);
@@ -250,9 +255,9 @@ TEST(CanvasOutlineTest, SmallOutlinesOnATinySurface)
 {
     TestSurface target(12, 8);
     Canvas canvas(target.surface);
-    canvas.OutlineRect({1, 1, 7, 6}, ink);   // hollow
-    canvas.OutlineRect({9, 1, 10, 2}, ink);  // 1 by 1: a 2 by 2 dot
-    canvas.OutlineRect({9, 5, 9, 9}, ink);   // zero width: the column left of it
+    canvas.OutlineRect({1, 1, 7, 6}, ink);  // hollow
+    canvas.OutlineRect({9, 1, 10, 2}, ink); // 1 by 1: a 2 by 2 dot
+    canvas.OutlineRect({9, 5, 9, 9}, ink);  // zero width: the column left of it
     EXPECT_EQ(target.Picture(), "#######.##..\n"
                                 "#######.##..\n"
                                 "##...##.....\n"
@@ -277,8 +282,8 @@ TEST(CanvasOutlineTest, InsideKeepsWhatLiesBeneath)
             EXPECT_EQ(target.At(x, y), under) << x << "," << y;
         }
     }
-    EXPECT_EQ(target.At(6, 6), ink);        // right-2, bottom-2: the pen's inner half
-    EXPECT_EQ(target.At(1, 1), ink);        // left-1, top-1: its outer half
+    EXPECT_EQ(target.At(6, 6), ink); // right-2, bottom-2: the pen's inner half
+    EXPECT_EQ(target.At(1, 1), ink); // left-1, top-1: its outer half
     EXPECT_EQ(target.At(0, 0), background);
     EXPECT_EQ(target.At(8, 8), background); // right, bottom: outside
 }
@@ -305,9 +310,11 @@ TEST(CanvasOutlineTest, MatchesTheRuleForEveryPlacementAndSize)
                         for (std::int32_t x = 0; x < width; ++x)
                         {
                             ASSERT_EQ(target.At(x, y) == ink, OutlineCovers(rect, x, y))
-                                << "outline " << left << "," << top << " " << w << "x" << h << " at " << x << "," << y;
+                                << "outline " << left << "," << top << " " << w << "x" << h << " at " << x
+                                << "," << y;
                             ASSERT_EQ(filled.At(x, y) == ink, FillCovers(rect, x, y))
-                                << "fill " << left << "," << top << " " << w << "x" << h << " at " << x << "," << y;
+                                << "fill " << left << "," << top << " " << w << "x" << h << " at " << x << ","
+                                << y;
                         }
                     }
                     ASSERT_TRUE(target.PaddingIntact());

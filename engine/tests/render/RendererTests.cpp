@@ -210,9 +210,9 @@ TEST_F(RendererTest, VisibilityIsStrictAgainstTheView)
         bool visible;
     };
     const Case cases[] = {
-        {1280.0f, 0.0f, 10.0f, 10.0f, false},   // touches the right edge
+        {1280.0f, 0.0f, 10.0f, 10.0f, false}, // touches the right edge
         {1279.5f, 0.0f, 10.0f, 10.0f, true},
-        {-10.0f, 0.0f, 10.0f, 10.0f, false},    // touches the left edge
+        {-10.0f, 0.0f, 10.0f, 10.0f, false}, // touches the left edge
         {-10.0f, 0.0f, 10.5f, 10.0f, true},
         {0.0f, 720.0f, 10.0f, 10.0f, false},
         {0.0f, 719.9f, 10.0f, 10.0f, true},
@@ -221,9 +221,9 @@ TEST_F(RendererTest, VisibilityIsStrictAgainstTheView)
         {-1e30f, -1e30f, 2e30f, 2e30f, true},
         {nan, 0.0f, 10.0f, 10.0f, false},
         {0.0f, 0.0f, nan, 10.0f, false},
-        {-inf, 0.0f, inf, 10.0f, false},        // -inf + inf is NaN
+        {-inf, 0.0f, inf, 10.0f, false}, // -inf + inf is NaN
         {0.0f, 0.0f, inf, inf, true},
-        {5.0f, 5.0f, -1.0f, 1.0f, true},        // a negative width still overlaps
+        {5.0f, 5.0f, -1.0f, 1.0f, true}, // a negative width still overlaps
     };
     for (const Case& c : cases)
     {
@@ -255,8 +255,8 @@ TEST_F(RendererTest, ZoomGuardReplacesTinyZeroAndNegativeZooms)
         float zoom;
         float kept;
     };
-    const Case cases[] = {{0.0f, 1.0f}, {-2.0f, 1.0f}, {0.01f, 1.0f}, {0.005f, 1.0f},
-                          {0.011f, 0.011f}, {2.5f, 2.5f}};
+    const Case cases[] = {{0.0f, 1.0f},   {-2.0f, 1.0f},    {0.01f, 1.0f},
+                          {0.005f, 1.0f}, {0.011f, 0.011f}, {2.5f, 2.5f}};
     for (const Case& c : cases)
     {
         renderer.SetCamera(Camera{1.0f, 2.0f, c.zoom, 300.0f, 200.0f});
@@ -280,7 +280,7 @@ TEST_F(RendererTest, ListsDrawInOrderAndOutlinesLieOverRects)
         EXPECT_EQ(At(edge, 12), outline) << edge;
         EXPECT_EQ(At(12, edge), outline) << edge;
     }
-    EXPECT_EQ(At(5, 5), PackPixel(red));    // the inside shows the rect beneath
+    EXPECT_EQ(At(5, 5), PackPixel(red)); // the inside shows the rect beneath
     EXPECT_EQ(At(21, 21), PackPixel(red));
     EXPECT_EQ(At(11, 11), PackPixel(green)); // the later rect on top of the earlier
     EXPECT_EQ(At(2, 12), PackPixel(backgroundColor));
@@ -378,8 +378,8 @@ TEST_F(RendererTest, PresentShowsTheBackBufferInTheWindow)
     ASSERT_EQ(screen->w, 64);
     for (int y = 0; y < 48; ++y)
     {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(screen->pixels) + y * screen->pitch);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(screen->pixels) + y * screen->pitch);
         for (int x = 0; x < 64; ++x)
         {
             ASSERT_EQ(row[x] & 0xFFFFFFu, At(x, y) & 0xFFFFFFu) << x << "," << y;
@@ -427,8 +427,8 @@ TEST_F(ScreenshotTest, RoundTripGivesBackEveryPixel)
     ASSERT_EQ(argb->h, 48);
     for (int y = 0; y < 48; ++y)
     {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) + y * argb->pitch);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(argb->pixels) + y * argb->pitch);
         for (int x = 0; x < 64; ++x)
         {
             ASSERT_EQ(row[x], At(x, y)) << x << "," << y;

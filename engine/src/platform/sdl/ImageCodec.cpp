@@ -115,16 +115,11 @@ SurfacePointer LoadTyped(ImageFormat format, SDL_RWops* stream)
 {
     switch (format)
     {
-    case ImageFormat::Png:
-        return SurfacePointer(IMG_LoadPNG_RW(stream));
-    case ImageFormat::Jpeg:
-        return SurfacePointer(IMG_LoadJPG_RW(stream));
-    case ImageFormat::Bmp:
-        return SurfacePointer(IMG_LoadBMP_RW(stream));
-    case ImageFormat::Gif:
-        return SurfacePointer(IMG_LoadGIF_RW(stream));
-    case ImageFormat::Tiff:
-        return SurfacePointer(IMG_LoadTIF_RW(stream));
+    case ImageFormat::Png: return SurfacePointer(IMG_LoadPNG_RW(stream));
+    case ImageFormat::Jpeg: return SurfacePointer(IMG_LoadJPG_RW(stream));
+    case ImageFormat::Bmp: return SurfacePointer(IMG_LoadBMP_RW(stream));
+    case ImageFormat::Gif: return SurfacePointer(IMG_LoadGIF_RW(stream));
+    case ImageFormat::Tiff: return SurfacePointer(IMG_LoadTIF_RW(stream));
     }
     return nullptr;
 }

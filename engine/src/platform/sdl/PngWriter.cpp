@@ -57,8 +57,8 @@ int BufferClose(SDL_RWops* context)
 
 bool EncodePng(const Surface& image, std::vector<char>& encoded)
 {
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(image.pixels, image.width, image.height, 32, image.pitch,
-                                                             SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(image.pixels, image.width, image.height, 32,
+                                                             image.pitch, SDL_PIXELFORMAT_RGB888);
     if (source == nullptr)
     {
         return false;

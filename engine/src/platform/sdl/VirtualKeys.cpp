@@ -24,20 +24,20 @@ std::uint32_t VirtualKeyFromCharacter(SDL_Keycode key)
     }
     switch (key)
     {
-    case SDLK_BACKSPACE: return 8;   // VK_BACK
-    case SDLK_TAB: return 9;         // VK_TAB
-    case SDLK_RETURN: return 13;     // VK_RETURN
-    case SDLK_ESCAPE: return 27;     // VK_ESCAPE
-    case SDLK_SPACE: return 32;      // VK_SPACE
-    case SDLK_DELETE: return 46;     // VK_DELETE
-    case SDLK_SEMICOLON: return 186; // VK_OEM_1
-    case SDLK_EQUALS: return 187;    // VK_OEM_PLUS
-    case SDLK_PLUS: return 187;      // VK_OEM_PLUS (its own key on some layouts)
-    case SDLK_COMMA: return 188;     // VK_OEM_COMMA
-    case SDLK_MINUS: return 189;     // VK_OEM_MINUS
-    case SDLK_PERIOD: return 190;    // VK_OEM_PERIOD
-    case SDLK_SLASH: return 191;     // VK_OEM_2
-    case SDLK_BACKQUOTE: return 192; // VK_OEM_3
+    case SDLK_BACKSPACE: return 8;      // VK_BACK
+    case SDLK_TAB: return 9;            // VK_TAB
+    case SDLK_RETURN: return 13;        // VK_RETURN
+    case SDLK_ESCAPE: return 27;        // VK_ESCAPE
+    case SDLK_SPACE: return 32;         // VK_SPACE
+    case SDLK_DELETE: return 46;        // VK_DELETE
+    case SDLK_SEMICOLON: return 186;    // VK_OEM_1
+    case SDLK_EQUALS: return 187;       // VK_OEM_PLUS
+    case SDLK_PLUS: return 187;         // VK_OEM_PLUS (its own key on some layouts)
+    case SDLK_COMMA: return 188;        // VK_OEM_COMMA
+    case SDLK_MINUS: return 189;        // VK_OEM_MINUS
+    case SDLK_PERIOD: return 190;       // VK_OEM_PERIOD
+    case SDLK_SLASH: return 191;        // VK_OEM_2
+    case SDLK_BACKQUOTE: return 192;    // VK_OEM_3
     case SDLK_LEFTBRACKET: return 219;  // VK_OEM_4
     case SDLK_BACKSLASH: return 220;    // VK_OEM_5
     case SDLK_RIGHTBRACKET: return 221; // VK_OEM_6
@@ -98,10 +98,10 @@ std::uint32_t VirtualKeyFromScancode(SDL_Scancode scancode)
     case SDL_SCANCODE_PAUSE: return 19;       // VK_PAUSE
     case SDL_SCANCODE_INSERT: return 45;
     case SDL_SCANCODE_HOME: return 36;
-    case SDL_SCANCODE_PAGEUP: return 33;      // VK_PRIOR
+    case SDL_SCANCODE_PAGEUP: return 33; // VK_PRIOR
     case SDL_SCANCODE_DELETE: return 46;
     case SDL_SCANCODE_END: return 35;
-    case SDL_SCANCODE_PAGEDOWN: return 34;    // VK_NEXT
+    case SDL_SCANCODE_PAGEDOWN: return 34; // VK_NEXT
     case SDL_SCANCODE_LEFT: return 37;
     case SDL_SCANCODE_UP: return 38;
     case SDL_SCANCODE_RIGHT: return 39;
@@ -109,53 +109,53 @@ std::uint32_t VirtualKeyFromScancode(SDL_Scancode scancode)
     case SDL_SCANCODE_NUMLOCKCLEAR: return 144; // VK_NUMLOCK
     case SDL_SCANCODE_KP_DIVIDE: return 111;
     case SDL_SCANCODE_KP_MULTIPLY: return 106;
-    case SDL_SCANCODE_KP_MINUS: return 109;     // VK_SUBTRACT
-    case SDL_SCANCODE_KP_PLUS: return 107;      // VK_ADD
+    case SDL_SCANCODE_KP_MINUS: return 109; // VK_SUBTRACT
+    case SDL_SCANCODE_KP_PLUS: return 107;  // VK_ADD
     case SDL_SCANCODE_KP_ENTER: return 13;
-    case SDL_SCANCODE_KP_0: return 96;          // VK_NUMPAD0
-    case SDL_SCANCODE_KP_PERIOD: return 110;    // VK_DECIMAL
+    case SDL_SCANCODE_KP_0: return 96;       // VK_NUMPAD0
+    case SDL_SCANCODE_KP_PERIOD: return 110; // VK_DECIMAL
     case SDL_SCANCODE_KP_DECIMAL: return 110;
-    case SDL_SCANCODE_KP_COMMA: return 108;     // VK_SEPARATOR
-    case SDL_SCANCODE_KP_EQUALS: return 146;    // VK_OEM_NEC_EQUAL
-    case SDL_SCANCODE_CLEAR: return 12;         // VK_CLEAR
+    case SDL_SCANCODE_KP_COMMA: return 108;  // VK_SEPARATOR
+    case SDL_SCANCODE_KP_EQUALS: return 146; // VK_OEM_NEC_EQUAL
+    case SDL_SCANCODE_CLEAR: return 12;      // VK_CLEAR
     case SDL_SCANCODE_KP_CLEAR: return 12;
-    case SDL_SCANCODE_APPLICATION: return 93;   // VK_APPS, the context-menu key
+    case SDL_SCANCODE_APPLICATION: return 93; // VK_APPS, the context-menu key
     case SDL_SCANCODE_MENU: return 93;
     case SDL_SCANCODE_SELECT: return 41;
     case SDL_SCANCODE_EXECUTE: return 43;
     case SDL_SCANCODE_HELP: return 47;
     case SDL_SCANCODE_SLEEP: return 95;
-    case SDL_SCANCODE_LCTRL: return 17;         // VK_CONTROL
+    case SDL_SCANCODE_LCTRL: return 17; // VK_CONTROL
     case SDL_SCANCODE_RCTRL: return 17;
-    case SDL_SCANCODE_LSHIFT: return 16;        // VK_SHIFT
+    case SDL_SCANCODE_LSHIFT: return 16; // VK_SHIFT
     case SDL_SCANCODE_RSHIFT: return 16;
-    case SDL_SCANCODE_LALT: return 18;          // VK_MENU
+    case SDL_SCANCODE_LALT: return 18; // VK_MENU
     case SDL_SCANCODE_RALT: return 18;
-    case SDL_SCANCODE_LGUI: return 91;          // VK_LWIN
-    case SDL_SCANCODE_RGUI: return 92;          // VK_RWIN
-    case SDL_SCANCODE_LANG1: return 21;         // VK_HANGUL / VK_KANA
-    case SDL_SCANCODE_LANG2: return 25;         // VK_HANJA
+    case SDL_SCANCODE_LGUI: return 91;           // VK_LWIN
+    case SDL_SCANCODE_RGUI: return 92;           // VK_RWIN
+    case SDL_SCANCODE_LANG1: return 21;          // VK_HANGUL / VK_KANA
+    case SDL_SCANCODE_LANG2: return 25;          // VK_HANJA
     case SDL_SCANCODE_INTERNATIONAL4: return 28; // VK_CONVERT
     case SDL_SCANCODE_INTERNATIONAL5: return 29; // VK_NONCONVERT
-    case SDL_SCANCODE_AC_BACK: return 166;      // VK_BROWSER_BACK
+    case SDL_SCANCODE_AC_BACK: return 166;       // VK_BROWSER_BACK
     case SDL_SCANCODE_AC_FORWARD: return 167;
     case SDL_SCANCODE_AC_REFRESH: return 168;
     case SDL_SCANCODE_AC_STOP: return 169;
     case SDL_SCANCODE_AC_SEARCH: return 170;
     case SDL_SCANCODE_AC_BOOKMARKS: return 171;
     case SDL_SCANCODE_AC_HOME: return 172;
-    case SDL_SCANCODE_MUTE: return 173;         // VK_VOLUME_MUTE
+    case SDL_SCANCODE_MUTE: return 173; // VK_VOLUME_MUTE
     case SDL_SCANCODE_AUDIOMUTE: return 173;
     case SDL_SCANCODE_VOLUMEDOWN: return 174;
     case SDL_SCANCODE_VOLUMEUP: return 175;
-    case SDL_SCANCODE_AUDIONEXT: return 176;    // VK_MEDIA_NEXT_TRACK
+    case SDL_SCANCODE_AUDIONEXT: return 176; // VK_MEDIA_NEXT_TRACK
     case SDL_SCANCODE_AUDIOPREV: return 177;
     case SDL_SCANCODE_AUDIOSTOP: return 178;
-    case SDL_SCANCODE_AUDIOPLAY: return 179;    // VK_MEDIA_PLAY_PAUSE
-    case SDL_SCANCODE_MAIL: return 180;         // VK_LAUNCH_MAIL
+    case SDL_SCANCODE_AUDIOPLAY: return 179; // VK_MEDIA_PLAY_PAUSE
+    case SDL_SCANCODE_MAIL: return 180;      // VK_LAUNCH_MAIL
     case SDL_SCANCODE_MEDIASELECT: return 181;
-    case SDL_SCANCODE_COMPUTER: return 182;     // VK_LAUNCH_APP1
-    case SDL_SCANCODE_CALCULATOR: return 183;   // VK_LAUNCH_APP2
+    case SDL_SCANCODE_COMPUTER: return 182;   // VK_LAUNCH_APP1
+    case SDL_SCANCODE_CALCULATOR: return 183; // VK_LAUNCH_APP2
     default: return 0;
     }
 }

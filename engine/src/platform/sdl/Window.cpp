@@ -98,8 +98,9 @@ bool Window::Create(std::int32_t clientWidth, std::int32_t clientHeight, const s
     }
     // SDL takes the title as UTF-8, so a non-ASCII title shows as written.
     const std::string shownTitle = WindowTitleFromUtf8(title);
-    SDL_Window* window = SDL_CreateWindow(shownTitle.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                          clientWidth, clientHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    SDL_Window* window =
+        SDL_CreateWindow(shownTitle.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth,
+                         clientHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window == nullptr)
     {
         LogError(std::string("Failed to create window: ") + SDL_GetError());
@@ -181,12 +182,12 @@ bool Window::PumpMessages()
                 const std::int32_t button = MouseButtonFromSdl(event.button.button);
                 if (button >= 0)
                 {
-                    SetMouseButtonState(static_cast<std::uint32_t>(button), event.type == SDL_MOUSEBUTTONDOWN);
+                    SetMouseButtonState(static_cast<std::uint32_t>(button),
+                                        event.type == SDL_MOUSEBUTTONDOWN);
                 }
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return !closeRequested;
@@ -239,14 +240,15 @@ bool Window::ShowSurface(const Surface& frame)
                 {
                     for (int y = 0; y < rows; ++y)
                     {
-                        std::memcpy(target + static_cast<std::ptrdiff_t>(y) * screen->pitch, frame.Row(y), rowBytes);
+                        std::memcpy(target + static_cast<std::ptrdiff_t>(y) * screen->pitch, frame.Row(y),
+                                    rowBytes);
                     }
                 }
             }
             else
             {
-                shown = SDL_ConvertPixels(columns, rows, SDL_PIXELFORMAT_ARGB8888, frame.pixels, frame.pitch, format,
-                                          target, screen->pitch) == 0;
+                shown = SDL_ConvertPixels(columns, rows, SDL_PIXELFORMAT_ARGB8888, frame.pixels, frame.pitch,
+                                          format, target, screen->pitch) == 0;
             }
         }
         if (locked)

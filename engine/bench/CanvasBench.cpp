@@ -5,6 +5,7 @@
 // 2-pixel rule; the peers fill the same four bands). A memset of the frame is
 // the floor for the clear. The last entry prints every figure and the ratios.
 
+#include "BenchFigures.h"
 #include "render/Canvas.h"
 #include "render/Renderer.h"
 #include "render/Surface.h"
@@ -72,30 +73,8 @@ struct Frame
     Surface surface{frameWidth, frameHeight, frameWidth * 4, pixels.data()};
 };
 
-// CPU seconds per iteration of each figure, from the last (longest) run of it.
-// CPU time, not wall time, so that other work on a shared machine does not
-// move the ratios; all of it is this one thread's.
-std::map<std::string, double>& Figures()
-{
-    static std::map<std::string, double> figures;
-    return figures;
-}
-
-template <typename Body>
-void Measure(benchmark::State& state, const std::string& name, Body body)
-{
-    const std::clock_t start = std::clock();
-    for (auto _ : state)
-    {
-        body();
-        benchmark::ClobberMemory();
-    }
-    const double elapsed = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-    if (state.iterations() > 0)
-    {
-        Figures()[name] = elapsed / static_cast<double>(state.iterations());
-    }
-}
+using Bench::Figures;
+using Bench::Measure;
 
 // The four bands of an outline: the canvas's rule written out as fills.
 struct Bands

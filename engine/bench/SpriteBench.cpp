@@ -10,6 +10,7 @@
 // with the heap allocations it makes. The last entry prints the figures and
 // the ratios against the targets.
 
+#include "BenchFigures.h"
 #include "platform/Window.h"
 #include "render/ImageDrawing.h"
 #include "render/Renderer.h"
@@ -151,30 +152,8 @@ struct Frame
     Surface surface{frameWidth, frameHeight, frameWidth * 4, pixels.data()};
 };
 
-// Processor seconds per iteration of each figure. Processor time, not wall
-// time: every contender runs on one thread, and the figures stay comparable
-// on a machine that is busy with other work.
-std::map<std::string, double>& Figures()
-{
-    static std::map<std::string, double> figures;
-    return figures;
-}
-
-template <typename Body>
-void Measure(benchmark::State& state, const std::string& name, Body body)
-{
-    const std::clock_t start = std::clock();
-    for (auto _ : state)
-    {
-        body();
-        benchmark::ClobberMemory();
-    }
-    const double elapsed = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-    if (state.iterations() > 0)
-    {
-        Figures()[name] = elapsed / static_cast<double>(state.iterations());
-    }
-}
+using Bench::Figures;
+using Bench::Measure;
 
 // ---- the canvas's image rule
 void BM_Sprites_Canvas(benchmark::State& state, AlphaKind kind)

@@ -97,19 +97,22 @@ void Renderer::BeginFrame(Color3 background)
     Canvas(backBuffer).Clear(PackPixel(background));
 }
 
-void Renderer::DrawRect(float x, float y, float width, float height, Color3 color)
+std::optional<PixelRect> Renderer::ProjectVisibleRect(float x, float y, float width, float height) const
 {
     if (!IsVisible(x, y, width, height))
     {
-        return;
+        return std::nullopt;
     }
     const float sx = WorldToScreenX(x);
     const float sy = WorldToScreenY(y);
     const float sw = width * camera.zoom;
     const float sh = height * camera.zoom;
-    // Edges are summed in float, then truncated toward zero (saturated; a NaN
-    // edge draws nothing).
-    if (const auto rect = PixelRectFromEdges(sx, sy, sx + sw, sy + sh))
+    return PixelRectFromEdges(sx, sy, sx + sw, sy + sh);
+}
+
+void Renderer::DrawRect(float x, float y, float width, float height, Color3 color)
+{
+    if (const auto rect = ProjectVisibleRect(x, y, width, height))
     {
         Canvas(backBuffer).FillRect(*rect, PackPixel(color));
     }
@@ -117,15 +120,7 @@ void Renderer::DrawRect(float x, float y, float width, float height, Color3 colo
 
 void Renderer::DrawDebugRect(float x, float y, float width, float height, Color3 color)
 {
-    if (!IsVisible(x, y, width, height))
-    {
-        return;
-    }
-    const float sx = WorldToScreenX(x);
-    const float sy = WorldToScreenY(y);
-    const float sw = width * camera.zoom;
-    const float sh = height * camera.zoom;
-    if (const auto rect = PixelRectFromEdges(sx, sy, sx + sw, sy + sh))
+    if (const auto rect = ProjectVisibleRect(x, y, width, height))
     {
         Canvas(backBuffer).OutlineRect(*rect, PackPixel(color));
     }

@@ -2,6 +2,7 @@
 
 #include "core/Color3.h"
 #include "render/FrameSnapshot.h"
+#include "render/PixelRect.h"
 #include "render/Surface.h"
 #include "render/Texture.h"
 
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -96,6 +98,11 @@ public:
     void DrawSprite(const SpriteCommand& sprite);
 
 private:
+    // The pixel rectangle a visible world rectangle covers: projected through
+    // the camera, edges summed in float and truncated toward zero
+    // (saturated). Nothing when it is outside the view or an edge is NaN.
+    std::optional<PixelRect> ProjectVisibleRect(float x, float y, float width, float height) const;
+
     // Hashes keys as string views, so that a lookup needs no std::string.
     struct TextureKeyHash
     {

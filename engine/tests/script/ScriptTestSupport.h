@@ -6,6 +6,7 @@
 
 #include "app/ProjectConfig.h"
 #include "support/StandInScriptHost.h"
+#include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -72,34 +73,6 @@ private:
     }
 
     std::map<std::string, std::optional<std::string>> saved;
-};
-
-// A fresh folder below the system's temporary folder, removed with its
-// content at the end.
-class TemporaryDirectory
-{
-public:
-    TemporaryDirectory()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "marrowvane-script-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-        {
-            ADD_FAILURE() << "mkdtemp failed";
-        }
-        path = std::filesystem::canonical(pattern);
-    }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-    ~TemporaryDirectory()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
-    }
-
-    const std::filesystem::path& Path() const { return path; }
-
-private:
-    std::filesystem::path path;
 };
 
 inline std::string ReadWholeFile(const std::filesystem::path& path)

@@ -58,11 +58,11 @@ public sealed class Canvas
     public void DrawSprite(string texture, Rect rect, bool flipX = false, bool flipY = false, Color? fallback = null) =>
         DrawSprite(texture, rect.X, rect.Y, rect.Width, rect.Height, flipX, flipY, fallback);
 
-    /// <summary>A one-pixel outline drawn above everything else, for debugging.</summary>
+    /// <summary>An outline two pixels wide (its inside left as it is), drawn above everything else, for debugging.</summary>
     public void DrawOutline(float x, float y, float width, float height, Color color) =>
         WriteBox("DEBUG_RECT"u8, x, y, width, height, color);
 
-    /// <summary>A one-pixel outline drawn above everything else, for debugging.</summary>
+    /// <summary>An outline two pixels wide (its inside left as it is), drawn above everything else, for debugging.</summary>
     public void DrawOutline(Rect rect, Color color) => DrawOutline(rect.X, rect.Y, rect.Width, rect.Height, color);
 
     internal void Attach(LineWriter lineWriter)
